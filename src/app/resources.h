@@ -1,0 +1,25 @@
+// Every image, sound, the music and the font, loaded once at start-up and never freed.
+#pragma once
+
+#include "hge.h"
+
+class hgeSprite;
+class hgeFont;
+
+extern HTEXTURE backgroundTexture, soldierPistolTexture, soldierSmgTexture, bulletTexture,
+    healthItemTexture, ammoItemTexture, crosshairTexture, zombieTexture, zombieWoundedTexture,
+    zombieMaimedTexture, armTexture, headTexture, bloodTexture, weaponBarTexture,
+    pistolIconTexture, smgIconTexture;
+
+extern hgeSprite *backgroundSprite, *soldierPistolSprite, *soldierSmgSprite, *bulletSprite,
+    *healthItemSprite, *ammoItemSprite, *crosshairSprite, *zombieSprite, *zombieWoundedSprite,
+    *zombieMaimedSprite, *armSprite, *headSprite, *bloodSprite, *weaponBarSprite,
+    *pistolIconSprite, *smgIconSprite;
+
+extern HEFFECT pistolShotSound, smgShotSound, hitSound1, hitSound2, hitSound3, killSound,
+    zombieSound, emptySound, reloadSound;
+extern HSTREAM music;
+extern hgeFont* hudFont;
+
+// Called once, after the engine is initiated.
+void LoadResources();

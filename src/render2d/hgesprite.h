@@ -1,0 +1,48 @@
+// A rectangle cut from a texture, drawn as one textured, coloured quad.
+#pragma once
+
+#include <cstdint>
+
+#include "hge.h"
+#include "hgerect.h"
+
+class hgeSprite {
+public:
+    hgeSprite(HTEXTURE texture, float x, float y, float w, float h);
+    hgeSprite(const hgeSprite& other);
+    hgeSprite& operator=(const hgeSprite&) = delete;
+    ~hgeSprite();
+
+    void Render(float x, float y);
+    void RenderEx(float x, float y, float rot, float hscale = 1.0f, float vscale = 0.0f);
+    void RenderStretch(float x1, float y1, float x2, float y2);
+    void Render4V(float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3);
+    hgeRect* GetBoundingBoxEx(float x, float y, float rot, float hscale, float vscale,
+                              hgeRect* rect) const;
+
+    void SetTexture(HTEXTURE texture);
+    void SetTextureRect(float x, float y, float w, float h, bool adjustSize = true);
+    void SetColor(std::uint32_t color, int i = -1);
+    void SetZ(float z, int i = -1);
+    void SetBlendMode(int blend) { quad.blend = blend; }
+    void SetHotSpot(float x, float y) {
+        hotX = x;
+        hotY = y;
+    }
+    void SetFlip(bool bX, bool bY, bool bHotSpot = false);
+
+    float GetWidth() const { return width; }
+    float GetHeight() const { return height; }
+    HTEXTURE GetTexture() const { return quad.tex; }
+    const hgeQuad& GetQuad() const { return quad; }
+
+    hgeQuad quad;
+    float texX, texY;
+    float width, height;
+    float texWidth, texHeight;
+    float hotX, hotY;
+    bool flipX, flipY, flipHotSpot;
+
+private:
+    static HGE* hge;  // the engine interface shared by every sprite
+};

@@ -1,0 +1,274 @@
+#include "game_fixture.h"
+
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+#include "app/frame.h"
+#include "app/game.h"
+#include "app/resources.h"
+#include "app/rules.h"
+#include "app/scene.h"
+#include "app/startup.h"
+#include "hgefont.h"
+#include "hgesprite.h"
+#include "world/blood_gore.h"
+#include "world/bullet.h"
+#include "world/pickup.h"
+#include "world/soldier.h"
+#include "world/zombie.h"
+
+namespace test {
+
+namespace {
+
+struct ImageSize {
+    const char* file;
+    int width;
+    int height;
+};
+
+// The sizes of the committed images; only the texture coordinates depend on them.
+constexpr ImageSize kImageSizes[] = {
+    {"gfx/dirt.jpg", 1024, 1024}, {"gfx/asker1.png", 50, 50},       {"gfx/asker2.png", 50, 50},
+    {"gfx/mermi1.png", 1, 10},    {"gfx/saglik_nesne.png", 20, 20}, {"gfx/mermi_nesne.png", 20, 20},
+    {"gfx/nisangah.png", 10, 10}, {"gfx/zombi1.png", 52, 52},       {"gfx/zombi2.png", 50, 50},
+    {"gfx/zombi3.png", 50, 50},   {"gfx/kol1.png", 30, 30},         {"gfx/kelle1.png", 30, 30},
+    {"gfx/kanlar.png", 50, 50},   {"gfx/alt_menu.png", 800, 31},    {"gfx/silah1.png", 25, 14},
+    {"gfx/silah2.png", 31, 15},
+};
+
+constexpr int kFirstGlyph = 0x20;
+constexpr int kGlyphColumns = 16;
+constexpr int kFontTextureWidth = 160;
+constexpr int kFontTextureHeight = 280;  // 14 rows cover 0x20 to 0xFF
+
+hgeSprite** const kSprites[] = {
+    &backgroundSprite,    &soldierPistolSprite, &soldierSmgSprite, &bulletSprite,
+    &healthItemSprite,    &ammoItemSprite,      &crosshairSprite,  &zombieSprite,
+    &zombieWoundedSprite, &zombieMaimedSprite,  &armSprite,        &headSprite,
+    &bloodSprite,         &weaponBarSprite,     &pistolIconSprite, &smgIconSprite,
+};
+
+HTEXTURE* const kTextures[] = {
+    &backgroundTexture,    &soldierPistolTexture, &soldierSmgTexture, &bulletTexture,
+    &healthItemTexture,    &ammoItemTexture,      &crosshairTexture,  &zombieTexture,
+    &zombieWoundedTexture, &zombieMaimedTexture,  &armTexture,        &headTexture,
+    &bloodTexture,         &weaponBarTexture,     &pistolIconTexture, &smgIconTexture,
+};
+
+HEFFECT* const kEffects[] = {
+    &pistolShotSound, &smgShotSound, &hitSound1,  &hitSound2,   &hitSound3,
+    &killSound,       &zombieSound,  &emptySound, &reloadSound,
+};
+
+template <typename T, std::size_t N>
+void DeleteAll(T* (&pool)[N]) {
+    for (T*& object : pool) {
+        delete object;
+        object = nullptr;
+    }
+}
+
+template <typename T>
+void DeleteOne(T*& object) {
+    delete object;
+    object = nullptr;
+}
+
+void ResetVariables() {
+    deltaTime = 0.0f;
+    moveSpeed = 100.0f;
+    score = 0;
+    kills = 0;
+    level = 1;
+    levelUpShown = false;
+    soldierDead = false;
+    spawnCorner = 0;
+    for (SpawnPoint& point : spawnPoints) {
+        point = SpawnPoint{0.0f, 0.0f};
+    }
+    pressedKey = 0;
+    bulletCursor = 0;
+    pistolFireTimer = 0.25f;
+    smgFireTimer = 0.1f;
+    zombieSpawnTimer = 0.5f;
+    zombieSpawnCursor = 0;
+    biteTimer = 0.5f;
+    pickupCursor = 0;
+    bloodCursor = 0;
+    bloodTimer = 0.0002f;
+    goreCursor = 0;
+    goreTimer = 0.0002f;
+    hitSoundChoice = 0;
+    for (HTEXTURE* texture : kTextures) {
+        *texture = 0;
+    }
+    for (HEFFECT* effect : kEffects) {
+        *effect = 0;
+    }
+    music = 0;
+    engine = nullptr;
+}
+
+// Which byte a letter of the test font shows, from its texture coordinates; -1 for a quad that
+// is not a letter.
+int GlyphOf(const ScriptedEngine& engine, const hgeQuad& quad) {
+    if (quad.tex == 0 || engine.TexturePath(quad.tex) != kFontTexture) {
+        return -1;
+    }
+    const int column = static_cast<int>(std::lround(quad.v[0].tx * kFontTextureWidth / 10.0));
+    const int row = static_cast<int>(std::lround(quad.v[0].ty * kFontTextureHeight / 20.0));
+    return kFirstGlyph + row * kGlyphColumns + column;
+}
+
+}  // namespace
+
+std::vector<char> TestFontDescription() {
+    std::string text = "[HGEFONT]\r\nBitmap = font.png\r\n";
+    char line[64];
+    for (int code = kFirstGlyph; code <= 0xFF; ++code) {
+        const int cell = code - kFirstGlyph;
+        std::snprintf(line, sizeof line, "Char=%02X,%d,%d,%d,%d,0,0\r\n", code,
+                      (cell % kGlyphColumns) * 10, (cell / kGlyphColumns) * 20,
+                      static_cast<int>(kGlyphWidth), static_cast<int>(kGlyphHeight));
+        text += line;
+    }
+    return std::vector<char>(text.begin(), text.end());
+}
+
+void PrepareEngine(ScriptedEngine& engine) {
+    for (const ImageSize& image : kImageSizes) {
+        engine.textureSizes[image.file] = {image.width, image.height};
+    }
+    engine.textureSizes[kFontTexture] = {kFontTextureWidth, kFontTextureHeight};
+    engine.files[kFontPath] = TestFontDescription();
+}
+
+void FreeGame() {
+    DeleteAll(bullets);
+    DeleteAll(zombies);
+    DeleteAll(pickups);
+    DeleteAll(bloodSplats);
+    DeleteAll(gorePieces);
+    DeleteOne(crosshair);
+    DeleteOne(soldier);
+    DeleteOne(weaponBar);
+    DeleteOne(hudFont);
+    for (hgeSprite** sprite : kSprites) {
+        DeleteOne(*sprite);
+    }
+    ResetVariables();
+}
+
+Frame MakeFrame(float delta, float mouseX, float mouseY, std::vector<int> held, int pressed) {
+    Frame frame;
+    frame.delta = delta;
+    frame.mouseX = mouseX;
+    frame.mouseY = mouseY;
+    frame.held = std::move(held);
+    frame.pressed = pressed;
+    return frame;
+}
+
+Frame WithSpawnDraws(Frame frame, int corner, const std::array<float, 8>& coordinates) {
+    frame.ints.push_front(corner);
+    frame.floats.insert(frame.floats.begin(), coordinates.begin(), coordinates.end());
+    return frame;
+}
+
+std::vector<Sound> SoundsPlayed(const ScriptedEngine& engine) {
+    std::vector<Sound> out;
+    for (const Event& e : engine.events) {
+        if (e.kind == Event::Effect) {
+            out.push_back({e.text, e.volume, e.pan, e.pitch, e.loop});
+        }
+    }
+    return out;
+}
+
+std::vector<Drawn> DrawnQuads(const ScriptedEngine& engine) {
+    std::vector<Drawn> out;
+    for (const Event& e : engine.events) {
+        if (e.kind == Event::Quad) {
+            out.push_back({engine.TexturePath(e.quad.tex), e.quad.v[0].x, e.quad.v[0].y});
+        }
+    }
+    return out;
+}
+
+std::vector<hgeQuad> QuadsOf(const ScriptedEngine& engine, const std::string& file) {
+    std::vector<hgeQuad> out;
+    for (const Event& e : engine.events) {
+        if (e.kind == Event::Quad && engine.TexturePath(e.quad.tex) == file) {
+            out.push_back(e.quad);
+        }
+    }
+    return out;
+}
+
+std::vector<TextLine> TextLines(const ScriptedEngine& engine) {
+    std::vector<TextLine> lines;
+    float nextX = 0.0f;
+    bool inLine = false;
+    for (const Event& e : engine.events) {
+        const int glyph = e.kind == Event::Quad ? GlyphOf(engine, e.quad) : -1;
+        if (glyph < 0) {
+            inLine = false;
+            continue;
+        }
+        const float x = e.quad.v[0].x;
+        const float y = e.quad.v[0].y;
+        if (!inLine || x != nextX || y != lines.back().y) {
+            lines.push_back({x, y, std::string()});
+        }
+        lines.back().text += static_cast<char>(glyph);
+        nextX = x + kGlyphWidth;
+        inLine = true;
+    }
+    return lines;
+}
+
+std::vector<std::string> DrawOrder(const ScriptedEngine& engine) {
+    std::vector<std::string> order;
+    for (const Event& e : engine.events) {
+        std::string entry;
+        if (e.kind == Event::Clear) {
+            char color[32];
+            std::snprintf(color, sizeof color, "clear %08X", e.color);
+            entry = color;
+        } else if (e.kind == Event::Quad) {
+            entry = GlyphOf(engine, e.quad) >= 0 ? "text" : engine.TexturePath(e.quad.tex);
+        } else {
+            continue;
+        }
+        if (entry == "text" && !order.empty() && order.back() == "text") {
+            continue;
+        }
+        order.push_back(entry);
+    }
+    return order;
+}
+
+void GameTest::SetUp() {
+    FreeGame();
+    PrepareEngine(engine);
+    if (StartsGame()) {
+        exitStatus = RunGame();
+        engine.ClearRecords();
+    }
+}
+
+void GameTest::TearDown() {
+    FreeGame();
+}
+
+int GameTest::CountSound(const std::string& file) const {
+    int count = 0;
+    for (const Sound& sound : Sounds()) {
+        count += sound.file == file ? 1 : 0;
+    }
+    return count;
+}
+
+}  // namespace test

@@ -2,9 +2,10 @@
 #pragma once
 
 class hgeRect {
-public:
+  public:
     hgeRect() = default;
-    hgeRect(float x1, float y1, float x2, float y2) : x1(x1), y1(y1), x2(x2), y2(y2), clean(false) {}
+    hgeRect(float x1, float y1, float x2, float y2)
+        : x1(x1), y1(y1), x2(x2), y2(y2), clean(false) {}
 
     // Makes the rectangle hold no point; the next Encapsulate sets all four edges.
     void Clear() { clean = true; }

@@ -7,7 +7,7 @@
 #include "hgerect.h"
 
 class hgeSprite {
-public:
+  public:
     hgeSprite(HTEXTURE texture, float x, float y, float w, float h);
     hgeSprite(const hgeSprite& other);
     hgeSprite& operator=(const hgeSprite&) = delete;
@@ -43,6 +43,13 @@ public:
     float hotX, hotY;
     bool flipX, flipY, flipHotSpot;
 
-private:
+  private:
+    // The four corners v[0]..v[3] about the hot spot, as drawn by RenderEx; vscale is taken as
+    // given.
+    void Corners(float x, float y, float rot, float hscale, float vscale, float (&xy)[4][2]) const;
+    // Unflipped texture coordinates of the texel rectangle (x, y, w, h).
+    void SetTexCoords(float x, float y, float w, float h);
+    void Draw() { hge->Gfx_RenderQuad(&quad); }
+
     static HGE* hge;  // the engine interface shared by every sprite
 };

@@ -170,10 +170,11 @@ void hgeFont::ReadLetterLine(const char* line, int (&numbers)[6]) {
 }
 
 int hgeFont::LetterOf(unsigned char c) const {
+    constexpr unsigned char kStandIn = '?';
     if (letters[c] != nullptr) {
         return c;
     }
-    return letters['?'] != nullptr ? '?' : -1;
+    return letters[kStandIn] != nullptr ? kStandIn : -1;
 }
 
 float hgeFont::LineWidth(const unsigned char*& p) const {

@@ -69,8 +69,8 @@ TEST_F(FontTest, AnyLineEndReadsTheSame) {
         EXPECT_EQ(b->texY, 4.0f);
         EXPECT_EQ(b->GetWidth(), 12.0f);
         EXPECT_EQ(b->GetHeight(), 18.0f);
-        EXPECT_EQ(font->pre['B'], -1.0f);
-        EXPECT_EQ(font->post['B'], 3.0f);
+        EXPECT_EQ(font->pre[0x42], -1.0f);
+        EXPECT_EQ(font->post[0x42], 3.0f);
         EXPECT_EQ(engine.TexturePath(font->texture), "gfx/font.png");
         EXPECT_EQ(b->GetTexture(), font->texture);
     }
@@ -146,8 +146,8 @@ TEST_F(FontTest, MissingNumbersCarryOverFromThePreviousLetterLine) {
     EXPECT_EQ(b->texY, 8.0f);
     EXPECT_EQ(b->GetWidth(), 3.0f);
     EXPECT_EQ(b->GetHeight(), 4.0f);
-    EXPECT_EQ(font->pre['B'], 5.0f);
-    EXPECT_EQ(font->post['B'], 6.0f);
+    EXPECT_EQ(font->pre[0x42], 5.0f);
+    EXPECT_EQ(font->post[0x42], 6.0f);
 }
 
 TEST_F(FontTest, HeightIsTheTallestLetter) {
@@ -220,7 +220,7 @@ TEST_F(FontTest, ALetterDefinedAgainReplacesTheOldOneAtOnce) {
     const int base = engine.refCount;
     auto font = Load("[HGEFONT]\nChar=41,0,0,10,20,0,0\nChar=41,0,0,30,20,2,0\n");
     EXPECT_EQ(font->GetSprite('A')->GetWidth(), 30.0f);
-    EXPECT_EQ(font->pre['A'], 2.0f);
+    EXPECT_EQ(font->pre[0x41], 2.0f);
     EXPECT_EQ(engine.refCount, base + 2) << "the first letter is gone";
 }
 

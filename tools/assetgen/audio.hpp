@@ -105,4 +105,11 @@ bool WriteWav(const std::string& path, const Buffer& b, int channels);
 // Encodes a WAV file to MP3 with the lame command (CBR, kbps).
 bool EncodeMp3(const std::string& lame, const std::string& wav, const std::string& mp3, int kbps, bool mono);
 
+// Encodes a seamless loop (interleaved, `channels`) to MP3: the encoder is given the loop with
+// its own end before it and its own start after it, and the LAME tag's encoder delay and
+// padding are then widened to cover that context, so a gapless decoder (mpg123, as used by
+// SDL2_mixer) plays exactly the loop, with no edge artefacts at the seam.
+bool EncodeLoopMp3(const std::string& lame, const Buffer& loop, int channels, const std::string& tmpWav,
+                   const std::string& mp3, int kbps);
+
 }  // namespace ag

@@ -48,9 +48,11 @@ Sdf UnionOf(const std::vector<Part>& parts) {
 
 // Soft drop shadow, dark outline around the whole silhouette, then the parts in order.
 void DrawFigure(Canvas& cv, const std::vector<Part>& parts, float outline = 0.85f,
-                float shadow = 0.34f) {
+                float shadow = 0.34f, float shadowReach = 1.0f) {
     Sdf all = UnionOf(parts);
-    if (shadow > 0) Fill(cv, Offset(Grow(all, 0.4f), 1.4f, 1.9f), Rgb(0, 0, 0, shadow), 1.6f);
+    if (shadow > 0)
+        Fill(cv, Offset(Grow(all, 0.4f * shadowReach), 1.4f * shadowReach, 1.9f * shadowReach),
+             Rgb(0, 0, 0, shadow), 1.6f * shadowReach);
     if (outline > 0) Fill(cv, Grow(all, outline), kOutline);
     for (const Part& p : parts) {
         if (p.edge) Fill(cv, Grow(p.sdf, 0.55f), WithAlpha(kOutline, 0.75f));
@@ -408,8 +410,8 @@ Canvas MakeHealthItem() {
     Canvas cv(20, 20, kSS);
     std::vector<Part> parts;
     parts.push_back({Capsule(7.5f, 3.6f, 12.5f, 3.6f, 1.1f), Flat(Hex(0x45464a))});  // handle
-    parts.push_back({Box(10.0f, 10.8f, 8.0f, 6.6f, 0.0f, 1.6f), Dome(Hex(0xeeeeea), 10.0f, 10.8f, 8.0f, 1.4f)});
-    DrawFigure(cv, parts, 0.9f, 0.4f);
+    parts.push_back({Box(10.0f, 10.6f, 7.8f, 6.5f, 0.0f, 1.6f), Dome(Hex(0xeeeeea), 10.0f, 10.6f, 7.8f, 1.4f)});
+    DrawFigure(cv, parts, 0.9f, 0.4f, 0.5f);
     Sdf cross = Union(Box(10.0f, 10.8f, 1.55f, 4.6f, 0, 0.3f), Box(10.0f, 10.8f, 4.6f, 1.55f, 0, 0.3f));
     Fill(cv, Grow(cross, 0.45f), Hex(0x5a0808, 0.6f));
     Fill(cv, cross, Dome(Hex(0xe02020), 10.0f, 10.8f, 4.6f));
@@ -421,8 +423,8 @@ Canvas MakeAmmoItem() {
     Canvas cv(20, 20, kSS);
     std::vector<Part> parts;
     const Color olive = Hex(0x5f6234);
-    parts.push_back({Box(10.0f, 11.0f, 8.6f, 6.8f, 0.0f, 1.0f), Dome(olive, 10.0f, 11.0f, 8.6f, 1.0f)});
-    DrawFigure(cv, parts, 0.9f, 0.4f);
+    parts.push_back({Box(10.0f, 10.6f, 8.2f, 6.6f, 0.0f, 1.2f), Dome(olive, 10.0f, 10.6f, 8.2f, 1.0f)});
+    DrawFigure(cv, parts, 0.9f, 0.4f, 0.5f);
     // open top: dark interior with five cartridges standing in a row
     Fill(cv, Box(10.0f, 8.5f, 7.3f, 3.9f, 0, 0.5f), Hex(0x1e1d14));
     for (int i = 0; i < 5; ++i) {
@@ -431,8 +433,8 @@ Canvas MakeAmmoItem() {
         Fill(cv, Capsule(x, 5.8f, x, 6.9f, 1.05f, 1.15f), Dome(kCopper, x, 6.2f, 1.2f));
     }
     // front panel with a yellow stencil stripe
-    Fill(cv, Box(10.0f, 14.8f, 8.0f, 2.7f, 0, 0.6f), Dome(Scale(olive, 0.95f), 10.0f, 14.8f, 8.0f));
-    Fill(cv, Box(10.0f, 14.8f, 5.5f, 0.8f), Hex(0xe0c040, 0.9f));
+    Fill(cv, Box(10.0f, 14.5f, 7.6f, 2.5f, 0, 0.6f), Dome(Scale(olive, 0.95f), 10.0f, 14.5f, 7.6f));
+    Fill(cv, Box(10.0f, 14.5f, 5.2f, 0.75f), Hex(0xe0c040, 0.9f));
     return cv.Downsample();
 }
 

@@ -324,7 +324,8 @@ bool WriteMusic(const std::string& out, bool encodeMp3, const std::string& lame)
                  static_cast<double>(inter[inter.size() - 2] - inter[0]),
                  static_cast<double>(inter[inter.size() - 1] - inter[1]));
     const std::string tmp = out + "/sfx/zombie_muzik.tmp.wav";
-    bool ok = WriteWav(tmp, inter, 2) && EncodeMp3(lame, tmp, out + "/sfx/zombie_muzik.mp3", 96, false);
+    if (std::getenv("ASSETGEN_KEEP_WAV")) WriteWav(out + "/sfx/zombie_muzik.loop.wav", inter, 2);
+    bool ok = EncodeLoopMp3(lame, inter, 2, tmp, out + "/sfx/zombie_muzik.mp3", 96);
     if (!std::getenv("ASSETGEN_KEEP_WAV")) {
         std::error_code ec;
         std::filesystem::remove(tmp, ec);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "assetgen.hpp"
@@ -54,7 +55,7 @@ bool EncodeMp3(const std::string& lame, const std::string& wav, const std::strin
     if (pid < 0) return false;
     if (pid == 0) {
         std::string rate = std::to_string(kbps);
-        execlp(lame.c_str(), lame.c_str(), "--quiet", "--noreplaygain", "-q", "2", "--cbr", "-b", rate.c_str(),
+        execlp(lame.c_str(), lame.c_str(), "--quiet", "--noreplaygain", "-q", "2", "--resample", "44.1", "--cbr", "-b", rate.c_str(),
                "-m", mono ? "m" : "j", wav.c_str(), mp3.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -65,6 +66,73 @@ bool EncodeMp3(const std::string& lame, const std::string& wav, const std::strin
         return false;
     }
     return true;
+}
+
+namespace {
+
+uint16_t Crc16Arc(const unsigned char* p, size_t n) {
+    uint16_t crc = 0;
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= p[i];
+        for (int b = 0; b < 8; ++b) crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001) : static_cast<uint16_t>(crc >> 1);
+    }
+    return crc;
+}
+
+// Adds `extra` samples to the encoder delay and padding of the LAME tag in the first frame.
+bool WidenLameTag(const std::string& mp3, int extra) {
+    std::FILE* f = std::fopen(mp3.c_str(), "r+b");
+    if (!f) return false;
+    std::vector<unsigned char> head(4096);
+    size_t got = std::fread(head.data(), 1, head.size(), f);
+    size_t start = 0;
+    if (got > 10 && head[0] == 'I' && head[1] == 'D' && head[2] == '3')
+        start = 10 + ((head[6] & 0x7F) << 21 | (head[7] & 0x7F) << 14 | (head[8] & 0x7F) << 7 | (head[9] & 0x7F));
+    bool ok = false;
+    if (start + 200 < got && head[start] == 0xFF && (head[start + 1] & 0xE0) == 0xE0) {
+        unsigned char* fr = &head[start];
+        bool mpeg1 = (fr[1] & 0x18) == 0x18, mono = (fr[3] & 0xC0) == 0xC0;
+        size_t side = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+        size_t x = 4 + side;
+        if (std::memcmp(fr + x, "Info", 4) == 0 || std::memcmp(fr + x, "Xing", 4) == 0) {
+            uint32_t flags = static_cast<uint32_t>(fr[x + 4] << 24 | fr[x + 5] << 16 | fr[x + 6] << 8 | fr[x + 7]);
+            size_t l = x + 8 + ((flags & 1) ? 4 : 0) + ((flags & 2) ? 4 : 0) + ((flags & 4) ? 100 : 0) + ((flags & 8) ? 4 : 0);
+            if (l + 36 <= 200 && std::memcmp(fr + l, "LAME", 4) == 0) {
+                int delay = fr[l + 21] << 4 | fr[l + 22] >> 4;
+                int pad = (fr[l + 22] & 0x0F) << 8 | fr[l + 23];
+                delay += extra;
+                pad += extra;
+                if (delay < 4096 && pad < 4096) {
+                    fr[l + 21] = static_cast<unsigned char>(delay >> 4);
+                    fr[l + 22] = static_cast<unsigned char>((delay & 0x0F) << 4 | pad >> 8);
+                    fr[l + 23] = static_cast<unsigned char>(pad & 0xFF);
+                    uint16_t crc = Crc16Arc(fr, l + 34);
+                    fr[l + 34] = static_cast<unsigned char>(crc >> 8);
+                    fr[l + 35] = static_cast<unsigned char>(crc & 0xFF);
+                    ok = std::fseek(f, 0, SEEK_SET) == 0 && std::fwrite(head.data(), 1, got, f) == got;
+                }
+            }
+        }
+    }
+    if (std::fclose(f) != 0) ok = false;
+    if (!ok) std::fprintf(stderr, "assetgen: no LAME tag to widen in %s\n", mp3.c_str());
+    return ok;
+}
+
+}  // namespace
+
+bool EncodeLoopMp3(const std::string& lame, const Buffer& loop, int channels, const std::string& tmpWav,
+                   const std::string& mp3, int kbps) {
+    const size_t context = 1152;  // one frame of the loop's other end on each side
+    const size_t frames = loop.size() / static_cast<size_t>(channels);
+    Buffer ext;
+    ext.reserve(loop.size() + 2 * context * static_cast<size_t>(channels));
+    ext.insert(ext.end(), loop.end() - static_cast<std::ptrdiff_t>(context * channels), loop.end());
+    ext.insert(ext.end(), loop.begin(), loop.end());
+    ext.insert(ext.end(), loop.begin(), loop.begin() + static_cast<std::ptrdiff_t>(context * channels));
+    (void)frames;
+    return WriteWav(tmpWav, ext, channels) && EncodeMp3(lame, tmpWav, mp3, kbps, channels == 1) &&
+           WidenLameTag(mp3, static_cast<int>(context));
 }
 
 namespace {
@@ -165,7 +233,7 @@ Buffer Gunshot(bool smg) {
                    Biquad(Biquad::kLow, 2200, 0.7f));
         Ring(b, 0.0f, 0.06f, {4100.0f, 6300.0f}, 0.008f);
     }
-    return Finish(std::move(b), smg ? 0.05f : 0.12f, 2.2f);
+    return Finish(std::move(b), smg ? 0.05f : 0.12f, smg ? 4.0f : 3.2f);
 }
 
 // Wet flesh impact: a low thud, a slap and a resonant squelch sweeping down.
@@ -255,7 +323,7 @@ Buffer ZombieGroan() {
         float env = SmoothStep(0.0f, 0.18f, t) * (1.0f - SmoothStep(0.7f, 1.0f, u)) * (0.8f + 0.2f * std::sin(kPi * u));
         b[i] = env * lp.Run(voiced + noise);
     }
-    return Finish(std::move(b), 0.1f, 1.5f);
+    return Finish(std::move(b), 0.1f, 2.5f);
 }
 
 Buffer EmptyClick() {
@@ -263,7 +331,7 @@ Buffer EmptyClick() {
     Buffer b(Samples(0.2), 0.0f);
     Click(b, rng, 0.002f, 1.0f, 2500, 320, {2750.0f, 4150.0f, 6300.0f}, 0.012f);
     Click(b, rng, 0.055f, 0.35f, 3000, 420, {3300.0f, 5200.0f}, 0.008f);
-    return Finish(std::move(b), 0.04f);
+    return Finish(std::move(b), 0.04f, 4.0f);
 }
 
 Buffer Reload() {
@@ -281,7 +349,7 @@ Buffer Reload() {
     Scrape(b, rng, 0.87f, 0.97f, 0.3f, 3000.0f, 1.2f);
     Click(b, rng, 1.02f, 1.0f, 1600, 160, {1850.0f, 2900.0f, 4400.0f}, 0.03f);
     NoiseBurst(b, rng, 1.02f, 0.25f, 0.001f, 0.02f, Biquad(Biquad::kLow, 900, 0.7f));
-    return Finish(std::move(b), 0.08f);
+    return Finish(std::move(b), 0.08f, 4.0f);
 }
 
 }  // namespace

@@ -1,0 +1,95 @@
+#include "world/pickup.h"
+
+#include "app/resources.h"
+#include "hge.h"
+#include "hgesprite.h"
+#include "world/contact.h"
+#include "world/ground.h"
+#include "world/soldier.h"
+
+Pickup* pickups[kPickupCount];
+// Not touched by InitPickups: the ring starts where the program starts.
+int pickupCursor = 0;
+
+namespace {
+
+constexpr double kLifetime = 10.0;
+constexpr int kHealthGain = 10;
+constexpr int kHealthCap = 100;
+constexpr int kAmmoGain = 100;
+constexpr int kAmmoCap = 1000;
+
+void AddCapped(int& value, int gain, int cap) {
+    value += gain;
+    if (value > cap) {
+        value = cap;
+    }
+}
+
+}  // namespace
+
+Pickup::Pickup(hgeSprite* healthSprite, hgeSprite* ammoSprite)
+    : active(false),
+      kind(kHealthPickup),
+      age(0.0f),
+      healthSprite(healthSprite),
+      ammoSprite(ammoSprite) {}
+
+void Pickup::Activate(PickupKind pickupKind, const float& atX, const float& atY,
+                      const float& facing) {
+    x = atX;
+    y = atY;
+    kind = pickupKind;
+    angle = facing;
+    active = true;
+    // Deliberate rule: every placement lies its full ten seconds. Keeping the age of the slot's
+    // previous pickup would make a drop into a slot collected at 9.9 s vanish almost at once.
+    age = 0.0f;
+}
+
+void Pickup::TryCollect(Soldier& soldier, Pickup& pickup) {
+    if (!Touches(soldier.XRef(), soldier.YRef(), pickup.x, pickup.y)) {
+        return;
+    }
+    // Used up even at the cap, and silently.
+    if (pickup.kind == kHealthPickup) {
+        AddCapped(soldier.HealthRef(), kHealthGain, kHealthCap);
+        pickup.Deactivate();
+    } else if (pickup.kind == kAmmoPickup) {
+        AddCapped(soldier.AmmoRef(), kAmmoGain, kAmmoCap);
+        pickup.Deactivate();
+    }
+}
+
+void Pickup::Render(float delta) {
+    hgeSprite* image = kind == kHealthPickup ? healthSprite
+                       : kind == kAmmoPickup ? ammoSprite
+                                             : nullptr;
+    if (image != nullptr) {
+        DrawOnGround(image, x, y, angle);
+    }
+    // Ageing follows drawing, so a pickup is still seen in the frame it expires, and the end
+    // screens, which draw no pickups, do not age them.
+    if (age < kLifetime) {
+        age = static_cast<float>(static_cast<double>(age) + delta);
+    }
+    if (age >= kLifetime) {
+        age = 0.0f;
+        Deactivate();
+    }
+}
+
+void InitPickups() {
+    for (Pickup*& pickup : pickups) {
+        pickup = new Pickup(healthItemSprite, ammoItemSprite);
+    }
+}
+
+void DropPickup(const float& x, const float& y, const float& angle, HGE* engine) {
+    const int roll = engine->Random_Int(1, 20);
+    if (roll != kHealthPickup && roll != kAmmoPickup) {
+        return;
+    }
+    // The roll is the kind: 1 health, 2 ammunition, one chance in twenty each.
+    pickups[NextRingSlot<kPickupCount>(pickupCursor)]->Activate(roll, x, y, angle);
+}

@@ -1,0 +1,125 @@
+#include "world/zombie.h"
+
+#include "app/game.h"
+#include "app/resources.h"
+#include "hgesprite.h"
+#include "world/contact.h"
+#include "world/soldier.h"
+
+Zombie* zombies[kZombieCount];
+float zombieSpawnTimer = 0.5f;
+int zombieSpawnCursor = 0;
+// Set once here and never by start-up: the first bite of a game comes after half the contact
+// time of the later ones.
+float biteTimer = 0.5f;
+
+namespace {
+
+constexpr float kHotSpot = 25.0f;
+constexpr int kBiteDamage = 10;
+constexpr double kBiteInterval = 1.0;
+constexpr double kSpawnInterval = 0.5;
+constexpr int kZombieSoundVolume = 10;
+
+// One axis of the chase: the zombie covers level * dt / 2 of the remaining distance.
+void ChaseAxis(float& pos, float target, float& halfDist, float delta) {
+    if (target > pos) {
+        halfDist = static_cast<float>(static_cast<double>(target) - pos);
+    } else if (target < pos) {
+        halfDist = static_cast<float>(static_cast<double>(pos) - target);
+    }
+    halfDist = static_cast<float>(halfDist * 0.5);
+    if (target == pos) {
+        return;
+    }
+    const double step = static_cast<double>(level) * delta * halfDist;
+    const double moved = target > pos ? pos + step : pos - step;
+    // Deliberate rule: a long frame or a high level would otherwise throw the zombie past the
+    // soldier (and further away each frame once level * dt passes 2), so a step ends on the
+    // target at the most. Shorter steps move exactly by the product above.
+    const bool passes = target > pos ? moved > target : moved < target;
+    pos = passes ? target : static_cast<float>(moved);
+}
+
+}  // namespace
+
+Zombie::Zombie(hgeSprite* sprite) : health(100), active(false), sprite(sprite) {
+    sprite->SetHotSpot(kHotSpot, kHotSpot);
+}
+
+void Zombie::Activate(hgeSprite* image) {
+    sprite = image;
+    health = 100;
+    active = true;
+}
+
+void Zombie::SetPosition(float newX, float newY) {
+    x = newX;
+    y = newY;
+}
+
+void Zombie::Chase(const float& targetX, const float& targetY, const float& delta) {
+    // The facing comes from where the zombie stood before this step.
+    angle = AimAngle(x, y, targetX, targetY);
+    ChaseAxis(x, targetX, halfDistX, delta);
+    ChaseAxis(y, targetY, halfDistY, delta);
+}
+
+void Zombie::BiteSoldier(const float& delta, Soldier& soldier, Zombie& zombie) {
+    if (!Touches(soldier.XRef(), soldier.YRef(), zombie.x, zombie.y)) {
+        return;
+    }
+    if (biteTimer >= kBiteInterval) {
+        soldier.TakeDamage(kBiteDamage);
+        biteTimer = 0.0f;
+    } else {
+        biteTimer = static_cast<float>(static_cast<double>(biteTimer) + delta);
+    }
+}
+
+void Zombie::Render() {
+    sprite->RenderEx(x, y, angle, 1.0f, 0.0f);
+}
+
+void Zombie::SetSprite(hgeSprite* image) {
+    sprite = image;
+    sprite->SetHotSpot(kHotSpot, kHotSpot);
+}
+
+void Zombie::TakeDamage(int amount) {
+    health -= amount;
+}
+
+void Zombie::Deactivate() {
+    active = false;
+}
+
+void InitZombies() {
+    zombieSpawnTimer = 0.5f;
+    zombieSpawnCursor = 0;
+    for (Zombie*& zombie : zombies) {
+        zombie = new Zombie(zombieSprite);
+    }
+}
+
+void SpawnZombie(const float& delta, const float& x, const float& y) {
+    const double interval = kSpawnInterval / static_cast<double>(level);
+    if (zombieSpawnTimer < interval) {
+        // The frame that carries the timer over the interval only accumulates.
+        zombieSpawnTimer = static_cast<float>(static_cast<double>(zombieSpawnTimer) + delta);
+        return;
+    }
+    if (zombieSpawnCursor >= kZombieCount) {
+        // Running off the end costs a whole attempt.
+        zombieSpawnCursor = 0;
+    } else if (!zombies[zombieSpawnCursor]->IsActive()) {
+        engine->Effect_PlayEx(zombieSound, kZombieSoundVolume, 0, 1.0f, false);
+        Zombie& zombie = *zombies[zombieSpawnCursor];
+        zombie.Activate(zombieSprite);
+        zombie.SetPosition(x, y);
+        ++zombieSpawnCursor;
+    }
+    // A live zombie in the cursor's slot stalls the spawner on that slot. Either way the excess
+    // over the interval is dropped.
+    zombieSpawnTimer = 0.0f;
+}

@@ -281,9 +281,9 @@ inline Shader Dome(Color base, float cx, float cy, float r, float rim = 1.2f, fl
     return [=](float x, float y, float d) {
         float lx = (x - cx) / r, ly = (y - cy) / r;
         float light = 1.0f + strength * (-0.28f * lx - 0.28f * ly);
-        float spec = std::max(0.0f, 1.0f - std::hypot(lx + 0.38f, ly + 0.38f) * 2.2f);
+        float shine = std::max(0.0f, 1.0f - std::hypot(lx + 0.38f, ly + 0.38f) * 2.2f);
         float edge = SmoothStep(0.0f, rim, -d);
-        float k = light * (0.62f + 0.38f * edge) + 0.25f * strength * spec * spec;
+        float k = light * (0.62f + 0.38f * edge) + 0.25f * strength * shine * shine;
         return Color{base.r * k, base.g * k, base.b * k, base.a};
     };
 }

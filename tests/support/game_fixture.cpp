@@ -177,6 +177,11 @@ Frame WithSpawnDraws(Frame frame, int corner, const std::array<float, 8>& coordi
     return frame;
 }
 
+void PrintTo(const Sound& sound, std::ostream* out) {
+    *out << sound.file << " volume " << sound.volume << " pan " << sound.pan << " pitch "
+         << sound.pitch << (sound.loop ? " looping" : "");
+}
+
 std::vector<Sound> SoundsPlayed(const ScriptedEngine& engine) {
     std::vector<Sound> out;
     for (const Event& e : engine.events) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,9 @@ struct Sound {
     int pan;
     float pitch;
     bool loop;
+    bool operator==(const Sound&) const = default;
 };
+void PrintTo(const Sound& sound, std::ostream* out);
 
 // One line of text as drawn: where its first letter's top-left corner is and what it says.
 struct TextLine {

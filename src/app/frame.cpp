@@ -1,0 +1,128 @@
+#include "frame.h"
+
+#include "game.h"
+#include "rules.h"
+#include "scene.h"
+#include "world/bullet.h"
+#include "world/soldier.h"
+#include "world/zombie.h"
+
+int spawnCorner = 0;
+SpawnPoint spawnPoints[4];
+int pressedKey = 0;
+
+namespace {
+
+struct SpawnArea {
+    float minX, maxX, minY, maxY;
+};
+
+// Just beyond each corner of the 800 x 600 screen, in the order of the corner numbers.
+constexpr SpawnArea kSpawnAreas[4] = {
+    {-50.0f, 0.0f, -50.0f, 0.0f},
+    {800.0f, 850.0f, 600.0f, 650.0f},
+    {-50.0f, 0.0f, 600.0f, 650.0f},
+    {800.0f, 850.0f, -50.0f, 0.0f},
+};
+
+constexpr float kScreenWidth = 800.0f;
+constexpr float kScreenHeight = 600.0f;
+
+bool Playing() {
+    return !levelUpShown && !soldierDead;
+}
+
+// All four points are drawn every frame, used or not, so the generator's sequence does not
+// depend on whether a zombie enters.
+void DrawSpawnPoints() {
+    for (int corner = 0; corner < 4; ++corner) {
+        const SpawnArea& area = kSpawnAreas[corner];
+        spawnPoints[corner].x = engine->Random_Float(area.minX, area.maxX);
+        spawnPoints[corner].y = engine->Random_Float(area.minY, area.maxY);
+    }
+}
+
+void MoveBullets() {
+    for (Bullet* bullet : bullets) {
+        if (bullet->ActiveRef()) {
+            bullet->Move();
+            ResolveBulletHits(*bullet);
+        }
+    }
+}
+
+void ChaseSoldier() {
+    for (Zombie* zombie : zombies) {
+        if (zombie->IsActive()) {
+            zombie->Chase(soldier->XRef(), soldier->YRef(), deltaTime);
+        }
+    }
+}
+
+bool Held(int key) {
+    return engine->Input_GetKeyState(key);
+}
+
+// Each bound is tested before the step, so the soldier's centre may end up to one step past
+// the edge, and then stops moving that way.
+void Walk() {
+    const double step = static_cast<double>(moveSpeed) * deltaTime;
+    float& x = soldier->XRef();
+    float& y = soldier->YRef();
+    if (Held(HGEK_W) && y > 0.0f) {
+        y = static_cast<float>(y - step);
+    }
+    if (Held(HGEK_S) && y < kScreenHeight) {
+        y = static_cast<float>(y + step);
+    }
+    if (Held(HGEK_A) && x > 0.0f) {
+        x = static_cast<float>(x - step);
+    }
+    if (Held(HGEK_D) && x < kScreenWidth) {
+        x = static_cast<float>(x + step);
+    }
+}
+
+void SelectWeapon() {
+    if (Held(HGEK_1)) {
+        soldier->SetWeapon(kPistol);
+    }
+    if (Held(HGEK_2)) {
+        soldier->SetWeapon(kSubmachineGun);
+    }
+}
+
+void UpdatePlay() {
+    soldier->Aim(crosshair->x, crosshair->y);
+    MoveBullets();
+    ChaseSoldier();
+    if (Held(HGEK_LBUTTON)) {
+        FireWeapon(deltaTime, crosshair->x, crosshair->y, soldier->XRef(), soldier->YRef(),
+                   *soldier);
+    }
+    Walk();
+    SelectWeapon();
+    const SpawnPoint& spawn = spawnPoints[spawnCorner - 1];
+    SpawnZombie(deltaTime, spawn.x, spawn.y);
+    weaponBar->SetWeapon(soldier->WeaponRef());
+}
+
+}  // namespace
+
+bool FrameFunc() {
+    // Still last frame's delta: under a second it truncates to 0, which seeds from the clock.
+    engine->Random_Seed(static_cast<int>(deltaTime));
+    spawnCorner = engine->Random_Int(1, 4);
+    DrawSpawnPoints();
+    deltaTime = engine->Timer_GetDelta();
+    engine->Input_GetMousePos(&crosshair->x, &crosshair->y);
+    pressedKey = engine->Input_GetKey();
+    if (Playing()) {
+        UpdatePlay();
+    }
+    if (pressedKey == HGEK_ENTER) {
+        levelUpShown = false;
+        return false;
+    }
+    return pressedKey == HGEK_ESCAPE;
+}

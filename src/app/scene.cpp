@@ -1,0 +1,137 @@
+#include "scene.h"
+
+#include "frame.h"
+#include "game.h"
+#include "hgefont.h"
+#include "hgesprite.h"
+#include "resources.h"
+#include "rules.h"
+#include "world/blood_gore.h"
+#include "world/bullet.h"
+#include "world/pickup.h"
+#include "world/soldier.h"
+#include "world/zombie.h"
+
+namespace {
+
+// The texts are Windows-1254 bytes, as the font's letters are laid out; no escape is followed by
+// a hexadecimal digit.
+// Top left while playing: kills this level, score.
+constexpr char kKillsAndScore[] = "\xD6ld\xFCr\xFClen = %d\nPuan = %d";
+// "You died! Your score: %d"
+constexpr char kDeathText[] = "\xD6LD\xDCN\xDCZ!\nPUANINIZ: %d";
+// "Congratulations! Level up! Press Enter when ready! Your score: %d"
+constexpr char kLevelUpText[] =
+    "TEBR\xDDKLER!\nSEV\xDDYE ATLADINIZ!\nHAZIR OLDU\xD0UNUZDA ENTER A BASIN!\nPUANINIZ: %d";
+
+// End screens: white, whatever was drawn before, with the text in the middle.
+constexpr std::uint32_t kEndScreenColor = 0x00FFFFFF;
+constexpr float kCentreX = 400.0f;
+constexpr float kCentreY = 300.0f;
+
+void DrawEndScreen(const char* text) {
+    engine->Gfx_Clear(kEndScreenColor);
+    hudFont->printf(kCentreX, kCentreY, HGETEXT_CENTER, text, score);
+}
+
+void DrawGroundMarks() {
+    for (BloodSplat* splat : bloodSplats) {
+        if (splat->IsActive()) {
+            splat->Render();
+        }
+    }
+    for (GorePiece* piece : gorePieces) {
+        if (piece->IsActive()) {
+            piece->Render();
+        }
+    }
+}
+
+// A pickup collected here is still drawn, and aged, this one last time.
+void CollectAndDrawPickups() {
+    for (Pickup* pickup : pickups) {
+        if (pickup->IsActive()) {
+            Pickup::TryCollect(*soldier, *pickup);
+            pickup->Render(deltaTime);
+        }
+    }
+}
+
+void BiteAndDrawZombies() {
+    for (Zombie* zombie : zombies) {
+        if (zombie->IsActive()) {
+            Zombie::BiteSoldier(deltaTime, *soldier, *zombie);
+            zombie->Render();
+        }
+    }
+}
+
+void DrawBullets() {
+    for (Bullet* bullet : bullets) {
+        if (bullet->ActiveRef()) {
+            bullet->Render();
+        }
+    }
+}
+
+void DrawNumbers() {
+    hudFont->printf(60.0f, 580.0f, HGETEXT_LEFT, "%d", soldier->AmmoRef());
+    hudFont->printf(190.0f, 580.0f, HGETEXT_LEFT, "%d", soldier->HealthRef());
+    if (soldier->WeaponRef() == kPistol) {
+        hudFont->printf(640.0f, 570.0f, HGETEXT_LEFT, "%d", soldier->PistolClipRef());
+    }
+    if (soldier->WeaponRef() == kSubmachineGun) {
+        hudFont->printf(640.0f, 570.0f, HGETEXT_LEFT, "%d", soldier->SmgClipRef());
+    }
+}
+
+// Later draws lie on top: marks on the ground, pickups, zombies, then the soldier and the HUD.
+void DrawPlaying() {
+    DrawGroundMarks();
+    CollectAndDrawPickups();
+    BiteAndDrawZombies();
+    // The 10 x 10 image centred on the mouse.
+    crosshairSprite->Render(crosshair->x - 5.0f, crosshair->y - 5.0f);
+    soldier->Render();
+    hudFont->printf(10.0f, 10.0f, HGETEXT_LEFT, kKillsAndScore, kills, score);
+    DrawBullets();
+    weaponBar->Render();
+    DrawNumbers();
+}
+
+}  // namespace
+
+WeaponBar::WeaponBar(hgeSprite* barSprite, hgeSprite* pistolIcon, hgeSprite* smgIcon)
+    : weapon(kPistol), barSprite(barSprite), pistolIcon(pistolIcon), smgIcon(smgIcon) {}
+
+void WeaponBar::Render() {
+    barSprite->Render(0.0f, 569.0f);
+    if (weapon == kPistol) {
+        pistolIcon->Render(600.0f, 575.0f);
+    }
+    if (weapon == kSubmachineGun) {
+        smgIcon->Render(600.0f, 575.0f);
+    }
+}
+
+bool RenderFunc() {
+    ApplyLevelRule();
+    engine->Gfx_BeginScene(0);
+    backgroundSprite->Render(0.0f, 0.0f);
+    if (levelUpShown) {
+        DrawEndScreen(kLevelUpText);
+    } else {
+        // Deliberate rule: a health of 0 or less is death; several bites in one frame can carry
+        // it below 0. Bites come later in this call, so a fatal bite shows from the next frame.
+        if (soldier->HealthRef() <= 0) {
+            soldierDead = true;
+        }
+        if (soldierDead) {
+            DrawEndScreen(kDeathText);
+        } else {
+            DrawPlaying();
+        }
+    }
+    engine->Gfx_EndScene();
+    return false;
+}

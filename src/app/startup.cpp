@@ -1,0 +1,57 @@
+#include "startup.h"
+
+#include "frame.h"
+#include "game.h"
+#include "resources.h"
+#include "scene.h"
+#include "world/blood_gore.h"
+#include "world/bullet.h"
+#include "world/pickup.h"
+#include "world/soldier.h"
+#include "world/zombie.h"
+
+namespace {
+
+constexpr int kMusicVolume = 25;
+
+void ConfigureEngine() {
+    engine->System_SetState(HGE_FRAMEFUNC, FrameFunc);
+    engine->System_SetState(HGE_RENDERFUNC, RenderFunc);
+    engine->System_SetState(HGE_SHOWSPLASH, false);
+    engine->System_SetState(HGE_WINDOWED, false);
+    engine->System_SetState(HGE_USESOUND, true);
+    engine->System_SetState(HGE_SCREENWIDTH, 800);
+    engine->System_SetState(HGE_SCREENHEIGHT, 600);
+}
+
+// Everything the game uses is made here, once; the pools draw on the loaded sprites.
+void CreateGame() {
+    LoadResources();
+    moveSpeed = 100.0f;
+    score = 0;
+    kills = 0;
+    InitBullets();
+    InitZombies();
+    InitBlood();
+    InitGore();
+    InitPickups();
+    crosshair = new Crosshair(0.0f, 0.0f);
+    soldier = new Soldier(soldierPistolSprite, soldierSmgSprite);
+    weaponBar = new WeaponBar(weaponBarSprite, pistolIconSprite, smgIconSprite);
+    engine->Stream_Play(music, true, kMusicVolume);
+}
+
+}  // namespace
+
+int RunGame() {
+    engine = hgeCreate(HGE_VERSION);
+    ConfigureEngine();
+    if (engine->System_Initiate()) {
+        CreateGame();
+    }
+    // Without a game the engine's loop returns at once, calling neither callback.
+    engine->System_Start();
+    engine->System_Shutdown();
+    engine->Release();
+    return 0;
+}

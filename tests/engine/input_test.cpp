@@ -1,0 +1,258 @@
+// Keys, mouse, the frame loop and the timer, driven by SDL events pushed into the queue.
+#include "engine_fixture.h"
+
+namespace enginetest {
+namespace {
+
+// What the callbacks saw, for the tests to read back.
+struct Seen {
+    int frames = 0;
+    int renders = 0;
+    int key = 0;
+    float delta = -1.0f;
+    int stopAfter = 0;  // the frame callback ends the loop on this frame (0: never)
+};
+Seen seen;
+HGE* current = nullptr;
+
+bool CountingFrame() {
+    ++seen.frames;
+    seen.key = current->Input_GetKey();
+    seen.delta = current->Timer_GetDelta();
+    return seen.stopAfter != 0 && seen.frames >= seen.stopAfter;
+}
+
+bool CountingRender() {
+    ++seen.renders;
+    return false;
+}
+
+class InputTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        seen = Seen{};
+        current = hge;
+        hge->System_SetState(HGE_FRAMEFUNC, CountingFrame);
+        hge->System_SetState(HGE_RENDERFUNC, CountingRender);
+    }
+    void Tap(SDL_Keycode sym) {
+        PushKey(sym, true);
+        PushKey(sym, false);
+    }
+};
+
+TEST_F(InputTest, KeysMapToTheGameCodesWhileHeld) {
+    struct Case {
+        SDL_Keycode sym;
+        int code;
+    };
+    const Case cases[] = {{SDLK_w, HGEK_W},           {SDLK_a, HGEK_A},
+                          {SDLK_s, HGEK_S},           {SDLK_d, HGEK_D},
+                          {SDLK_1, HGEK_1},           {SDLK_2, HGEK_2},
+                          {SDLK_RETURN, HGEK_ENTER},  {SDLK_KP_ENTER, HGEK_ENTER},
+                          {SDLK_ESCAPE, HGEK_ESCAPE}, {SDLK_z, HGEK_Z}};
+    for (const Case& c : cases) {
+        PushKey(c.sym, true);
+        engine->RunFrame();
+        EXPECT_TRUE(hge->Input_GetKeyState(c.code)) << c.code;
+        EXPECT_EQ(hge->Input_GetKey(), c.code);
+        engine->RunFrame();  // still held, but pressed only once
+        EXPECT_TRUE(hge->Input_GetKeyState(c.code)) << c.code;
+        EXPECT_EQ(hge->Input_GetKey(), 0);
+        PushKey(c.sym, false);
+        engine->RunFrame();
+        EXPECT_FALSE(hge->Input_GetKeyState(c.code)) << c.code;
+    }
+    EXPECT_FALSE(hge->Input_GetKeyState(HGEK_S));
+}
+
+TEST_F(InputTest, ATapShorterThanAFrameIsStillPressed) {
+    Tap(SDLK_1);
+    engine->RunFrame();
+    EXPECT_EQ(seen.key, HGEK_1) << "the frame callback sees the tap";
+    EXPECT_FALSE(hge->Input_GetKeyState(HGEK_1)) << "the key is already up";
+    engine->RunFrame();
+    EXPECT_EQ(seen.key, 0);
+}
+
+TEST_F(InputTest, UnknownKeysAreNeitherPressedNorHeld) {
+    PushKey(SDLK_F5, true);
+    engine->RunFrame();
+    EXPECT_EQ(hge->Input_GetKey(), 0);
+}
+
+TEST_F(InputTest, LeftButtonIsHeldAndPressed) {
+    PushMouseButton(SDL_BUTTON_LEFT, true);
+    engine->RunFrame();
+    EXPECT_TRUE(hge->Input_GetKeyState(HGEK_LBUTTON));
+    EXPECT_EQ(hge->Input_GetKey(), HGEK_LBUTTON);
+    engine->RunFrame();
+    EXPECT_TRUE(hge->Input_GetKeyState(HGEK_LBUTTON)) << "held across frames";
+    PushMouseButton(SDL_BUTTON_LEFT, false);
+    engine->RunFrame();
+    EXPECT_FALSE(hge->Input_GetKeyState(HGEK_LBUTTON));
+}
+
+TEST_F(InputTest, MouseIsInPicturePixelsAndClampedOutOfTheBars) {
+    float x = -1.0f;
+    float y = -1.0f;
+    engine->RunFrame();
+    hge->Input_GetMousePos(&x, &y);
+    EXPECT_FLOAT_EQ(x, 400.0f) << "before the mouse moves the aim is at the centre";
+    EXPECT_FLOAT_EQ(y, 300.0f);
+
+    // 1000x600 shows the 800x600 picture between two 100-pixel bars.
+    SDL_SetWindowSize(engine->Window(), 1000, 600);
+    struct Case {
+        int wx, wy;
+        float x, y;
+    };
+    const Case cases[] = {{500, 300, 400.0f, 300.0f},
+                          {150, 20, 50.0f, 20.0f},
+                          {50, 300, 0.0f, 300.0f},     // left bar
+                          {990, 599, 799.0f, 599.0f},  // right bar
+                          {899, 0, 799.0f, 0.0f}};
+    for (const Case& c : cases) {
+        SDL_WarpMouseInWindow(engine->Window(), c.wx, c.wy);
+        engine->RunFrame();
+        hge->Input_GetMousePos(&x, &y);
+        EXPECT_FLOAT_EQ(x, c.x) << c.wx << "," << c.wy;
+        EXPECT_FLOAT_EQ(y, c.y) << c.wx << "," << c.wy;
+    }
+}
+
+TEST_F(InputTest, MouseIsScaledWhenThePictureIsEnlarged) {
+    // Twice the size: every picture pixel is two window pixels.
+    SDL_SetWindowSize(engine->Window(), 1600, 1200);
+    SDL_WarpMouseInWindow(engine->Window(), 300, 1000);
+    engine->RunFrame();
+    float x = 0.0f;
+    float y = 0.0f;
+    hge->Input_GetMousePos(&x, &y);
+    EXPECT_FLOAT_EQ(x, 150.0f);
+    EXPECT_FLOAT_EQ(y, 500.0f);
+}
+
+TEST_F(InputTest, AltEnterTogglesFullscreenAndTheGameNeverSeesThatEnter) {
+    ASSERT_FALSE(engine->IsFullscreen());
+    PushKey(SDLK_RETURN, true, KMOD_LALT);
+    engine->RunFrame();
+    EXPECT_TRUE(engine->IsFullscreen());
+    EXPECT_EQ(seen.key, 0);
+    EXPECT_FALSE(hge->Input_GetKeyState(HGEK_ENTER));
+    // Alt let go first, Enter still down: still not the game's Enter.
+    PushKey(SDLK_RETURN, true);
+    engine->RunFrame();
+    EXPECT_EQ(seen.key, 0);
+    EXPECT_FALSE(hge->Input_GetKeyState(HGEK_ENTER));
+    PushKey(SDLK_RETURN, false);
+    engine->RunFrame();
+
+    PushKey(SDLK_RETURN, true, KMOD_RALT);
+    PushKey(SDLK_RETURN, false);
+    engine->RunFrame();
+    EXPECT_FALSE(engine->IsFullscreen());
+    int w = 0;
+    int h = 0;
+    SDL_GetWindowSize(engine->Window(), &w, &h);
+    EXPECT_EQ(w, 800);
+    EXPECT_EQ(h, 600);
+
+    // A plain Enter afterwards is the game's again.
+    Tap(SDLK_RETURN);
+    engine->RunFrame();
+    EXPECT_EQ(seen.key, HGEK_ENTER);
+}
+
+TEST_F(InputTest, EachFrameRunsTheFrameThenTheRenderCallback) {
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(engine->RunFrame());
+    }
+    EXPECT_EQ(seen.frames, 3);
+    EXPECT_EQ(seen.renders, 3);
+    // The frame callback ends the loop: no render for that frame.
+    seen.stopAfter = 4;
+    EXPECT_TRUE(engine->RunFrame());
+    EXPECT_EQ(seen.renders, 3);
+}
+
+TEST_F(InputTest, SystemStartRunsUntilTheFrameCallbackSaysStop) {
+    seen.stopAfter = 5;
+    EXPECT_TRUE(hge->System_Start());
+    EXPECT_EQ(seen.frames, 5);
+    EXPECT_EQ(seen.renders, 4);
+}
+
+TEST_F(InputTest, ClosingTheWindowEndsTheLoopLikeEscape) {
+    PushWindowEvent(engine->Window(), SDL_WINDOWEVENT_CLOSE);
+    EXPECT_TRUE(hge->System_Start());
+    EXPECT_EQ(seen.frames, 0);
+}
+
+TEST_F(InputTest, FirstDeltaIsZeroThenTimePasses) {
+    engine->RunFrame();
+    EXPECT_EQ(seen.delta, 0.0f);
+    SDL_Delay(20);
+    engine->RunFrame();
+    EXPECT_GE(seen.delta, 0.015f);
+}
+
+TEST_F(InputTest, LosingFocusSuspendsTheLoopAndThePauseIsNotCounted) {
+    engine->RunFrame();
+    PushKey(SDLK_w, true);
+    engine->RunFrame();
+    ASSERT_TRUE(hge->Input_GetKeyState(HGEK_W));
+    const int framesBefore = seen.frames;
+
+    PushWindowEvent(engine->Window(), SDL_WINDOWEVENT_FOCUS_LOST);
+    EXPECT_FALSE(engine->RunFrame());
+    EXPECT_TRUE(engine->IsSuspended());
+    SDL_Delay(100);
+    EXPECT_FALSE(engine->RunFrame());
+    EXPECT_EQ(seen.frames, framesBefore) << "no callbacks while another window has focus";
+    EXPECT_EQ(seen.renders, framesBefore);
+    EXPECT_FALSE(hge->Input_GetKeyState(HGEK_W)) << "keys let go elsewhere are not held";
+
+    PushWindowEvent(engine->Window(), SDL_WINDOWEVENT_FOCUS_GAINED);
+    engine->RunFrame();
+    EXPECT_FALSE(engine->IsSuspended());
+    EXPECT_EQ(seen.frames, framesBefore + 1);
+    EXPECT_EQ(seen.delta, 0.0f) << "the pause is not game time";
+}
+
+TEST_F(InputTest, RandomIntAndFloatKeepToTheirBoundsBothIncluded) {
+    hge->Random_Seed(12345);
+    bool hit[6] = {};
+    for (int i = 0; i < 4000; ++i) {
+        const int v = hge->Random_Int(1, 4);
+        ASSERT_GE(v, 1);
+        ASSERT_LE(v, 4);
+        hit[v] = true;
+        const float f = hge->Random_Float(-50.0f, 0.0f);
+        ASSERT_GE(f, -50.0f);
+        ASSERT_LE(f, 0.0f);
+    }
+    EXPECT_TRUE(hit[1] && hit[2] && hit[3] && hit[4]);
+    EXPECT_EQ(hge->Random_Int(7, 7), 7);
+    EXPECT_EQ(hge->Random_Float(2.5f, 2.5f), 2.5f);
+}
+
+TEST_F(InputTest, ASeedRepeatsItsSequenceAndSeedZeroFollowsTheClock) {
+    auto draw = [&](int seed) {
+        hge->Random_Seed(seed);
+        std::vector<int> v;
+        for (int i = 0; i < 8; ++i) {
+            v.push_back(hge->Random_Int(0, 1000000));
+        }
+        return v;
+    };
+    EXPECT_EQ(draw(42), draw(42));
+    EXPECT_NE(draw(42), draw(43));
+    const auto first = draw(0);
+    SDL_Delay(2);
+    EXPECT_NE(first, draw(0));
+}
+
+}  // namespace
+}  // namespace enginetest

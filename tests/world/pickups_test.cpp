@@ -103,6 +103,13 @@ TEST_F(Pickups, AnUntakenPickupLiesFor600FramesAtSixtyAFrame) {
     ASSERT_EQ(drawn.size(), 600u);
     EXPECT_EQ(drawn.front(), 1);
     EXPECT_EQ(drawn.back(), 600);
+
+    // Half-second frames add up to exactly 10 s on the 20th, which is already too old.
+    Restart();
+    Drop(kHealthPickup, 100.0f, 100.0f);
+    const std::vector<int> slow = FramesWhere(
+        30, [](int) { return Calm({}, 0.5f); }, [this] { return ItemsDrawn() > 0; });
+    EXPECT_EQ(slow.size(), 20u);
 }
 
 TEST_F(Pickups, APickupDroppedWhereATakenOneLayLiesItsFullTime) {

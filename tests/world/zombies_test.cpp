@@ -144,6 +144,9 @@ TEST_F(Chasing, FasterLevelsAndLongFramesStepOntoTheSoldierButNeverPastHim) {
     PlayFresh(Calm({}, 3.0f));  // would carry it half the distance beyond him
     EXPECT_NEAR(Zombie().x, 400.0f, 1e-3);
     EXPECT_NEAR(Zombie().y, 300.0f, 1e-3);
+    // Still facing the way it came from.
+    const double facing = std::atan2(75.0, 100.0) + 1.6;
+    EXPECT_NEAR(Zombie().angle, facing, 1e-4);
 
     PlaceZombie(0, 100.0f, 50.0f);
     level = 5;

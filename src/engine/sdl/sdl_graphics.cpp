@@ -115,9 +115,10 @@ void SdlEngine::Gfx_Clear(std::uint32_t color) {
     // The letterbox bars stay black; only the game's 800x600 picture takes the colour.
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
+    // The screen is opaque whatever alpha the clear colour carries.
     const SDL_Color c = ColorOf(color);
     SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(renderer_, c.r, c.g, c.b, c.a);
+    SDL_SetRenderDrawColor(renderer_, c.r, c.g, c.b, 255);
     SDL_RenderFillRect(renderer_, nullptr);
 }
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -78,11 +79,33 @@ std::vector<std::string> StderrCapture::Lines() {
     return lines;
 }
 
+namespace {
+
+// Removes the folders the tests made once every test has run.
+class TempDirs : public ::testing::Environment {
+  public:
+    void TearDown() override {
+        for (const std::string& dir : made) {
+            std::error_code ignored;
+            std::filesystem::remove_all(dir, ignored);
+        }
+    }
+    std::vector<std::string> made;
+};
+
+TempDirs* tempDirs = static_cast<TempDirs*>(::testing::AddGlobalTestEnvironment(new TempDirs));
+
+}  // namespace
+
 std::string MakeTempDir() {
     char name[] = "/tmp/zs-engine-XXXXXX";
     const char* made = mkdtemp(name);
     EXPECT_NE(made, nullptr);
-    return made != nullptr ? made : "/tmp";
+    if (made == nullptr) {
+        return "/tmp";
+    }
+    tempDirs->made.push_back(made);
+    return made;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

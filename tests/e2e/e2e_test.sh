@@ -42,16 +42,20 @@ mean() { convert "$out/$1.png" -crop "$4x$5+$2+$3" +repage -colorspace gray -for
 bright() { convert "$out/$1.png" -crop "$4x$5+$2+$3" +repage -colorspace gray -threshold "$6%" -format "%[fx:mean]" info:; }
 dark() { awk -v b="$(bright "$@")" 'BEGIN { print 1 - b }'; }
 # Root-mean-square difference (0..1) of the same region in two screenshots.
+# Crops a region of an image into a file of its own (ImageMagick's policy forbids /dev/fd).
+crop() { convert "$1" -crop "$2" +repage "$3"; }
+# Root-mean-square difference (0..1) of the same region in two screenshots.
 rmse() {
-  local a=$1 b=$2 g="$5x$6+$3+$4"
-  compare -metric RMSE <(convert "$out/$a.png" -crop "$g" +repage png:-) \
-    <(convert "$out/$b.png" -crop "$g" +repage png:-) null: 2>&1 | sed -E 's/.*\((.*)\).*/\1/'
+  local g="$5x$6+$3+$4"
+  crop "$out/$1.png" "$g" "$out/crop-a.png"
+  crop "$out/$2.png" "$g" "$out/crop-b.png"
+  compare -metric RMSE "$out/crop-a.png" "$out/crop-b.png" null: 2>&1 | sed -E 's/.*\((.*)\).*/\1/'
 }
-# Compares a region of a screenshot with the same region of an image file.
+# Compares a region of a screenshot with a region of an image file.
 rmse_file() {
-  local a=$1 file=$2 g="$5x$6+$3+$4" fg="$5x$6+$7+$8"
-  compare -metric RMSE <(convert "$out/$a.png" -crop "$g" +repage png:-) \
-    <(convert "$file" -crop "$fg" +repage png:-) null: 2>&1 | sed -E 's/.*\((.*)\).*/\1/'
+  crop "$out/$1.png" "$5x$6+$3+$4" "$out/crop-a.png"
+  crop "$2" "$5x$6+$7+$8" "$out/crop-b.png"
+  compare -metric RMSE "$out/crop-a.png" "$out/crop-b.png" null: 2>&1 | sed -E 's/.*\((.*)\).*/\1/'
 }
 gt() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 lt() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
@@ -98,14 +102,24 @@ game_pid=$!
 wait_for_game || { cat "$out/stderr.txt"; exit 1; }
 
 if [ "$mode" = play ]; then
+  # The zombies reach a soldier who stands still within seconds: play first, look afterwards.
+  xdotool mousemove 400 100; sleep 0.3; shot aim1
+  xdotool mousemove 150 300; sleep 0.3; shot aim2
+  xdotool keydown w; sleep 0.4; xdotool keyup w
+  xdotool keydown d; sleep 0.4; xdotool keyup d
+  sleep 0.1; shot walk1
+  xdotool mousedown 1; sleep 0.6; xdotool mouseup 1
+  sleep 0.1; shot fire1
+  xdotool key 2; sleep 0.2; shot smg
+  xdotool key 1; sleep 0.2; shot pistol
+  sleep 1.0; shot zombies
+  quit_with_escape
+
   # The crosshair follows the mouse: the boxes at two mouse positions change between them.
-  xdotool mousemove 400 100; sleep 0.4; shot aim1
-  xdotool mousemove 150 300; sleep 0.4; shot aim2
   d1=$(rmse aim1 aim2 395 95 10 10)
   d2=$(rmse aim1 aim2 145 295 10 10)
-  far=$(rmse aim1 aim2 600 400 40 40)
-  if gt "$d1" 0.08 && gt "$d2" 0.08; then pass "crosshair at the mouse ($d1, $d2; far away $far)"
-  else fail "crosshair does not follow the mouse ($d1, $d2; far away $far)"; fi
+  if gt "$d1" 0.08 && gt "$d2" 0.08; then pass "crosshair at the mouse ($d1, $d2)"
+  else fail "crosshair does not follow the mouse ($d1, $d2)"; fi
 
   # The kill and score text holds light glyph pixels; an empty stretch of ground does not.
   text=$(bright aim2 10 10 110 40 80)
@@ -119,37 +133,25 @@ if [ "$mode" = play ]; then
   if lt "$bar" 0.12; then pass "bar at the bottom (difference $bar)"; else fail "bar differs ($bar)"; fi
 
   # Walking moves the soldier: his old place and his new place both change.
-  shot walk0
-  xdotool keydown w; sleep 0.8; xdotool keyup w
-  xdotool keydown d; sleep 0.8; xdotool keyup d
-  sleep 0.2; shot walk1
-  old=$(rmse walk0 walk1 380 280 40 40)
-  new=$(rmse walk0 walk1 440 200 60 60)
+  old=$(rmse aim2 walk1 380 280 40 40)
+  new=$(rmse aim2 walk1 410 230 50 50)
   if gt "$old" 0.05 && gt "$new" 0.05; then pass "soldier walked (old place $old, new place $new)"
   else fail "soldier did not walk (old place $old, new place $new)"; fi
 
   # Firing changes the clip number.
-  shot fire0
-  xdotool mousedown 1; sleep 1.0; xdotool mouseup 1
-  sleep 0.2; shot fire1
-  clip=$(rmse fire0 fire1 640 570 50 28)
+  clip=$(rmse walk1 fire1 640 570 50 28)
   if gt "$clip" 0.03; then pass "clip number changed ($clip)"; else fail "clip number unchanged ($clip)"; fi
 
   # 2 shows the submachine gun's icon, 1 the pistol's again.
-  xdotool key 2; sleep 0.3; shot smg
-  xdotool key 1; sleep 0.3; shot pistol
   to_smg=$(rmse fire1 smg 600 575 31 15)
   back=$(rmse fire1 pistol 600 575 31 15)
   if gt "$to_smg" 0.05 && lt "$back" 0.03; then pass "weapon icon switched ($to_smg, back $back)"
   else fail "weapon icon did not switch ($to_smg, back $back)"; fi
 
-  # Zombies come: the play field changes while the soldier stands still.
-  sleep 3; shot zombies
-  field=$(rmse pistol zombies 0 40 800 520)
-  if gt "$field" 0.02; then pass "zombies moving on the field ($field)"
+  # Zombies come: the play field away from the soldier changes while he stands still.
+  field=$(rmse pistol zombies 0 40 800 200)
+  if gt "$field" 0.005; then pass "zombies moving on the field ($field)"
   else fail "nothing moves on the field ($field)"; fi
-
-  quit_with_escape
 else
   # Stand still until the death screen: a mostly white picture with dark text in the middle.
   dead=""

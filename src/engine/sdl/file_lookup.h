@@ -1,7 +1,7 @@
 // Where the game's files are: a relative path is looked up beside the executable first (the build
 // and the install put gfx/ and sfx/ there), then in the installed data folder
 // <exe folder>/../share/zombie-shooter/, then in the working folder, so the game starts from any
-// folder.
+// folder. ZS_DATA_DIR, when set, comes before all of them.
 #pragma once
 
 #include <cstddef>

@@ -160,6 +160,7 @@ class SdlEngine final : public HGE {
     // input
     static constexpr int kKeyCount = 256;
     bool keyDown_[kKeyCount] = {};
+    bool keyTapped_[kKeyCount] = {};  // went down since the last frame
     int keyPressed_ = 0;
     bool enterHeldByToggle_ = false;
     float mouseX_ = 0.0f;

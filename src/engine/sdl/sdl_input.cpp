@@ -40,6 +40,7 @@ int VirtualButton(Uint8 button) {
 
 void SdlEngine::PumpEvents() {
     keyPressed_ = 0;
+    std::memset(keyTapped_, 0, sizeof keyTapped_);
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) {
         HandleEvent(e);
@@ -67,6 +68,7 @@ void SdlEngine::HandleEvent(const SDL_Event& e) {
             const bool down = e.type == SDL_MOUSEBUTTONDOWN;
             if (vk != 0) {
                 keyDown_[vk] = down;
+                keyTapped_[vk] = keyTapped_[vk] || down;
                 if (down && keyPressed_ == 0) {
                     keyPressed_ = vk;
                 }
@@ -98,6 +100,7 @@ void SdlEngine::HandleKey(const SDL_Event& e, bool down) {
         return;
     }
     keyDown_[vk] = down;
+    keyTapped_[vk] = keyTapped_[vk] || down;
     // Taken from the event, so a tap shorter than a frame still counts; auto-repeat does not.
     if (down && e.key.repeat == 0 && keyPressed_ == 0) {
         keyPressed_ = vk;
@@ -130,6 +133,7 @@ void SdlEngine::HandleWindowEvent(const SDL_Event& e) {
 void SdlEngine::ReleaseAllKeys() {
     // Key-ups that happen while another window has focus never reach us.
     std::memset(keyDown_, 0, sizeof keyDown_);
+    std::memset(keyTapped_, 0, sizeof keyTapped_);
     enterHeldByToggle_ = false;
 }
 
@@ -197,7 +201,9 @@ void SdlEngine::Input_GetMousePos(float* x, float* y) {
 }
 
 bool SdlEngine::Input_GetKeyState(int key) {
-    return key > 0 && key < kKeyCount && keyDown_[key];
+    // A key pressed and released between two frames still counts as held for the next one, so a
+    // quick tap of a weapon key or a short click is never lost.
+    return key > 0 && key < kKeyCount && (keyDown_[key] || keyTapped_[key]);
 }
 
 int SdlEngine::Input_GetKey() {

@@ -1,4 +1,6 @@
 // Keys, mouse, the frame loop and the timer, driven by SDL events pushed into the queue.
+#include <algorithm>
+
 #include "engine_fixture.h"
 
 namespace enginetest {
@@ -164,6 +166,66 @@ TEST_F(InputTest, AltEnterTogglesFullscreenAndTheGameNeverSeesThatEnter) {
     Tap(SDLK_RETURN);
     engine->RunFrame();
     EXPECT_EQ(seen.key, HGEK_ENTER);
+}
+
+bool MouseConfined(SDL_Window* window) {
+    return (SDL_GetWindowFlags(window) & SDL_WINDOW_MOUSE_GRABBED) != 0;
+}
+
+TEST_F(InputTest, AfterAltEnterKeysAndMouseStillReachTheGameAndFullscreenHoldsTheMouse) {
+    EXPECT_FALSE(MouseConfined(engine->Window())) << "a window leaves the mouse free";
+    PushKey(SDLK_RETURN, true, KMOD_LALT);
+    PushKey(SDLK_RETURN, false, KMOD_LALT);
+    engine->RunFrame();
+    ASSERT_TRUE(engine->IsFullscreen());
+    EXPECT_TRUE(MouseConfined(engine->Window()));
+    EXPECT_EQ(seen.key, 0);
+    EXPECT_FALSE(hge->Input_GetKeyState(HGEK_ENTER));
+
+    PushKey(SDLK_w, true);
+    engine->RunFrame();
+    EXPECT_EQ(seen.key, HGEK_W);
+    EXPECT_TRUE(hge->Input_GetKeyState(HGEK_W));
+    PushKey(SDLK_w, false);
+    PushMouseButton(SDL_BUTTON_LEFT, true);
+    engine->RunFrame();
+    EXPECT_FALSE(hge->Input_GetKeyState(HGEK_W));
+    EXPECT_TRUE(hge->Input_GetKeyState(HGEK_LBUTTON));
+    PushMouseButton(SDL_BUTTON_LEFT, false);
+
+    // The aim is still in picture pixels at the fullscreen size, bars or not.
+    int w = 0;
+    int h = 0;
+    SDL_GetWindowSize(engine->Window(), &w, &h);
+    const float scale = std::min(w / 800.0f, h / 600.0f);
+    const float left = (w - 800.0f * scale) / 2.0f;
+    const float top = (h - 600.0f * scale) / 2.0f;
+    SDL_WarpMouseInWindow(engine->Window(), static_cast<int>(left + 200.5f * scale),
+                          static_cast<int>(top + 150.5f * scale));
+    engine->RunFrame();
+    float x = 0.0f;
+    float y = 0.0f;
+    hge->Input_GetMousePos(&x, &y);
+    EXPECT_NEAR(x, 200.0f, 1.0f) << w << "x" << h;
+    EXPECT_NEAR(y, 150.0f, 1.0f) << w << "x" << h;
+
+    // Another window taking focus frees the mouse; coming back holds it again.
+    PushWindowEvent(engine->Window(), SDL_WINDOWEVENT_FOCUS_LOST);
+    engine->RunFrame();
+    EXPECT_FALSE(MouseConfined(engine->Window()));
+    PushWindowEvent(engine->Window(), SDL_WINDOWEVENT_FOCUS_GAINED);
+    engine->RunFrame();
+    EXPECT_TRUE(MouseConfined(engine->Window()));
+
+    PushKey(SDLK_KP_ENTER, true, KMOD_RALT);
+    PushKey(SDLK_KP_ENTER, false);
+    engine->RunFrame();
+    EXPECT_FALSE(engine->IsFullscreen());
+    EXPECT_FALSE(MouseConfined(engine->Window()));
+    EXPECT_EQ(seen.key, 0) << "neither Enter of the two toggles reached the game";
+    Tap(SDLK_2);
+    engine->RunFrame();
+    EXPECT_EQ(seen.key, HGEK_2);
 }
 
 TEST_F(InputTest, EachFrameRunsTheFrameThenTheRenderCallback) {

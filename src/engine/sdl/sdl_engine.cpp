@@ -35,7 +35,7 @@ bool EnvForcesWindow() {
 
 }  // namespace
 
-HGE* hgeCreate(int) {
+HGE* SdlEngine::Acquire() {
     if (instance == nullptr) {
         instance = new SdlEngine();
     }
@@ -224,11 +224,7 @@ void SdlEngine::System_Shutdown() {
 
 void SdlEngine::CloseAll() {
     FreeSounds();
-    textures_.FreeAll(SDL_DestroyTexture);
-    if (whiteTexture_ != nullptr) {
-        SDL_DestroyTexture(whiteTexture_);
-        whiteTexture_ = nullptr;
-    }
+    FreeTextures();
     batchQuads_ = 0;
     if (renderer_ != nullptr) {
         SDL_DestroyRenderer(renderer_);

@@ -7,7 +7,9 @@
 //
 // Environment: ZS_WINDOWED=1 forces an 800x600 window instead of desktop fullscreen (handy for
 // screenshots); SDL_VIDEODRIVER, SDL_RENDER_DRIVER and SDL_AUDIODRIVER are honoured as SDL reads
-// them.
+// them. ZS_ATLAS=1 or 0 turns the texture atlas on or off whatever the renderer (see AtlasOn).
+// ZS_FIRST_FRAME_FD=n writes one byte to file descriptor n once the first frame is presented and
+// then ends the loop: the start-up benchmark times the real program with it.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +19,7 @@
 #include "handle_table.h"
 #include "hge.h"
 #include "random_source.h"
+#include "texture_atlas.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -26,6 +29,13 @@ struct SDL_RWops;
 struct Mix_Chunk;
 struct _Mix_Music;
 union SDL_Event;
+struct SDL_Surface;
+
+// A loaded image: the texture that holds it and where on that texture it is.
+struct SdlTexture {
+    SDL_Texture* texture = nullptr;
+    TexturePlace place;
+};
 
 class SdlEngine final : public HGE {
   public:
@@ -33,9 +43,18 @@ class SdlEngine final : public HGE {
     static constexpr int kBatchQuads = 4096;
     // Mixing channels: enough that rapid fire from both weapons never cuts a shot short.
     static constexpr int kMixChannels = 64;
+    // The atlas: square pages of this side, each image framed by this many repeated edge pixels.
+    // An image too large for a page keeps a texture of its own.
+    static constexpr int kAtlasPageSize = 1024;
+    static constexpr int kAtlasPadding = 2;
+    static constexpr int kAtlasMaxPages = 4;
 
     // The engine hgeCreate handed out, or null when none is alive.
     static SdlEngine* Instance();
+    // What hgeCreate does: the one engine, with one more reference. hgeCreate lives in a file of
+    // its own, so a program that defines its own (the benchmark, which switches engines) still
+    // reaches this one.
+    static HGE* Acquire();
 
     // ---- for tests ----
     SDL_Renderer* Renderer() const { return renderer_; }
@@ -51,6 +70,12 @@ class SdlEngine final : public HGE {
     // Sends the quads waiting in the batch, so the picture can be read back before presenting.
     void FlushBatch();
     bool IsFullscreen() const;
+    // Whether images are packed onto shared pages. By default they are on accelerated renderers,
+    // where every draw call costs; the software renderer rasterises triangle by triangle however
+    // the quads are batched, so there each image keeps its own texture.
+    bool AtlasOn() const { return atlasOn_; }
+    // Pages made so far.
+    int AtlasPages() const { return static_cast<int>(pages_.size()); }
     bool IsSuspended() const { return suspended_; }
     bool SoundOpen() const { return audioOpen_; }
 
@@ -86,7 +111,6 @@ class SdlEngine final : public HGE {
     void Gfx_RenderQuad(const hgeQuad* quad) override;
 
   private:
-    friend HGE* hgeCreate(int);
     SdlEngine();
     ~SdlEngine() override;
     SdlEngine(const SdlEngine&) = delete;
@@ -107,6 +131,12 @@ class SdlEngine final : public HGE {
     // graphics (sdl_graphics.cpp)
     bool AllocateBatch();
     void Flush();
+    void ChooseAtlas();
+    // Puts the image on a page (making one if there is room for another); false when it fits on
+    // none, and then it needs a texture of its own.
+    bool PlaceOnPage(SDL_Surface* image, SdlTexture* out);
+    void FreeTextures();
+    void SignalFirstFrame();
 
     // audio (sdl_audio.cpp)
     bool TryOpenMixer();
@@ -142,15 +172,25 @@ class SdlEngine final : public HGE {
     bool suspended_ = false;
     bool quit_ = false;
 
-    HandleTable<SDL_Texture> textures_;
-    // Stands in for "no texture", so untextured quads take the same path as textured ones.
+    HandleTable<SdlTexture> textures_;
+    // Stands in for "no texture", so untextured quads take the same path as textured ones: a
+    // white texel of its own, or a white block on the first atlas page.
     SDL_Texture* whiteTexture_ = nullptr;
+    SdlTexture white_{};
+    struct AtlasPage {
+        SDL_Texture* texture;
+        ShelfPacker packer;
+    };
+    std::vector<AtlasPage> pages_;
+    bool atlasOn_ = false;
+    int pageSize_ = kAtlasPageSize;
+    int firstFrameFd_ = -1;
 
     // the batch: preallocated, sized once
     std::vector<SDL_Vertex> vertices_;
     std::vector<int> indices_;
     int batchQuads_ = 0;
-    HTEXTURE batchTex_ = 0;
+    SDL_Texture* batchTexture_ = nullptr;
     int batchBlend_ = BLEND_DEFAULT;
 
     bool audioOpen_ = false;

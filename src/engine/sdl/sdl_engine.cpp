@@ -72,6 +72,11 @@ void SdlEngine::ResetCounters() {
     quadsDrawn = 0;
 }
 
+void SdlEngine::SetFrameHook(FrameHook hook) {
+    frameHook_ = hook;
+    hookFrame_ = 0;
+}
+
 // ---- states ----
 
 void SdlEngine::System_SetStateBool(hgeBoolState state, bool value) {
@@ -247,7 +252,7 @@ bool SdlEngine::System_Start() {
     while (!RunFrame()) {
         if (suspended_) {
             SDL_WaitEvent(nullptr);
-        } else if (!vsync_) {
+        } else if (!vsync_ && limitFrameRate) {
             LimitFrameRate();
         }
     }
@@ -257,6 +262,9 @@ bool SdlEngine::System_Start() {
 bool SdlEngine::RunFrame() {
     if (!initiated_) {
         return true;
+    }
+    if (frameHook_ != nullptr) {
+        frameHook_(hookFrame_++, *this);
     }
     PumpEvents();
     if (quit_) {

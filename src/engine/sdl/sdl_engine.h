@@ -69,6 +69,12 @@ class SdlEngine final : public HGE {
     bool RunFrame();
     // Sends the quads waiting in the batch, so the picture can be read back before presenting.
     void FlushBatch();
+    // Called at the start of every RunFrame, before events are pumped, with the number of the
+    // frame (from 0): scripted runs push their input from here and end the game when they like.
+    using FrameHook = void (*)(int frame, SdlEngine& engine);
+    void SetFrameHook(FrameHook hook);
+    // A scripted run wants its frames as fast as they render, not held to the display's pace.
+    bool limitFrameRate = true;
     bool IsFullscreen() const;
     // Whether images are packed onto shared pages. By default they are on accelerated renderers,
     // where every draw call costs; the software renderer rasterises triangle by triangle however
@@ -163,6 +169,8 @@ class SdlEngine final : public HGE {
     int screenHeight_ = 600;
     hgeCallback frameFunc_ = nullptr;
     hgeCallback renderFunc_ = nullptr;
+    FrameHook frameHook_ = nullptr;
+    int hookFrame_ = 0;
 
     // video
     SDL_Window* window_ = nullptr;

@@ -379,22 +379,15 @@ std::string CaseName(const ::testing::TestParamInfo<AssetFaultTest::ParamType>& 
 }
 
 // One suite per damage, so a build can pick the damages it runs by name.
-INSTANTIATE_TEST_SUITE_P(Missing, AssetFaultTest,
-                         ::testing::Combine(::testing::ValuesIn(kAssetFiles),
-                                            ::testing::Values(Damage::kMissing)),
-                         CaseName);
-INSTANTIATE_TEST_SUITE_P(Empty, AssetFaultTest,
-                         ::testing::Combine(::testing::ValuesIn(kAssetFiles),
-                                            ::testing::Values(Damage::kEmpty)),
-                         CaseName);
-INSTANTIATE_TEST_SUITE_P(Half, AssetFaultTest,
-                         ::testing::Combine(::testing::ValuesIn(kAssetFiles),
-                                            ::testing::Values(Damage::kHalf)),
-                         CaseName);
-INSTANTIATE_TEST_SUITE_P(Random, AssetFaultTest,
-                         ::testing::Combine(::testing::ValuesIn(kAssetFiles),
-                                            ::testing::Values(Damage::kRandom)),
-                         CaseName);
+#define ZS_DAMAGE_SUITE(name, damage) \
+    INSTANTIATE_TEST_SUITE_P(         \
+        name, AssetFaultTest,         \
+        ::testing::Combine(::testing::ValuesIn(kAssetFiles), ::testing::Values(damage)), CaseName)
+ZS_DAMAGE_SUITE(Missing, Damage::kMissing);
+ZS_DAMAGE_SUITE(Empty, Damage::kEmpty);
+ZS_DAMAGE_SUITE(Half, Damage::kHalf);
+ZS_DAMAGE_SUITE(Random, Damage::kRandom);
+#undef ZS_DAMAGE_SUITE
 
 // ---- odd font descriptions that still describe the font ----
 

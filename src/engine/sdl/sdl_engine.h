@@ -129,6 +129,7 @@ class SdlEngine final : public HGE {
     void OpenAudio();
     void CloseAll();
     void LimitFrameRate();
+    void SkipDrawingUnlessDue();
     // The file (or, with a size, the memory) a loader reads; logs and returns null when missing.
     SDL_RWops* OpenSource(const char* filename, std::uint32_t size);
     // True, after one log line naming the file, when a loader gave back nothing.
@@ -176,6 +177,10 @@ class SdlEngine final : public HGE {
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     bool vsync_ = false;
+    // Frames run faster than the display refreshes; those in between present nothing.
+    bool skipDrawing_ = false;
+    std::uint64_t lastPresent_ = 0;
+    double presentPeriod_ = 1.0 / 60.0;
     bool fullscreen_ = false;
     bool suspended_ = false;
     bool quit_ = false;

@@ -225,11 +225,12 @@ bool SdlEngine::Gfx_BeginScene(HTARGET target) {
 }
 
 void SdlEngine::Gfx_EndScene() {
-    if (!initiated_) {
+    if (!initiated_ || skipDrawing_) {
         return;
     }
     Flush();
     SDL_RenderPresent(renderer_);
+    lastPresent_ = SDL_GetPerformanceCounter();
     if (firstFrameFd_ >= 0) {
         SignalFirstFrame();
     }
@@ -246,7 +247,7 @@ void SdlEngine::SignalFirstFrame() {
 }
 
 void SdlEngine::Gfx_Clear(std::uint32_t color) {
-    if (!initiated_) {
+    if (!initiated_ || skipDrawing_) {
         return;
     }
     Flush();
@@ -261,7 +262,7 @@ void SdlEngine::Gfx_Clear(std::uint32_t color) {
 }
 
 void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
-    if (!initiated_ || quad == nullptr) {
+    if (!initiated_ || skipDrawing_ || quad == nullptr) {
         return;
     }
     const SdlTexture* texture = textures_.Get(quad->tex);

@@ -108,6 +108,52 @@ TEST(EngineLife, LogIsOneLineOnStandardErrorWithTheGamesName) {
     hge->Release();
 }
 
+int loopFrames = 0;
+HGE* loopEngine = nullptr;
+bool SixtyFrames() {
+    return ++loopFrames >= 60;
+}
+bool DrawOneQuad() {
+    hgeQuad quad{};
+    quad.blend = BLEND_DEFAULT;
+    for (int i = 0; i < 4; ++i) {
+        quad.v[i] = hgeVertex{
+            i == 1 || i == 2 ? 50.0f : 10.0f, i >= 2 ? 50.0f : 10.0f, 0.5f, 0xFFFFFFFF, 0.0f, 0.0f};
+    }
+    loopEngine->Gfx_BeginScene(0);
+    loopEngine->Gfx_Clear(0);
+    loopEngine->Gfx_RenderQuad(&quad);
+    loopEngine->Gfx_EndScene();
+    return false;
+}
+
+using LoopTest = EngineTest;
+
+// The loop runs the game's frames faster than the display refreshes, so bullets advance in fine
+// steps; the frames in between run the rules but draw nothing nobody would see.
+TEST_F(LoopTest, EveryFrameRunsButOnlyFramesDueAtTheDisplayArePresented) {
+    loopFrames = 0;
+    loopEngine = hge;
+    hge->System_SetState(HGE_FRAMEFUNC, SixtyFrames);
+    hge->System_SetState(HGE_RENDERFUNC, DrawOneQuad);
+    engine->ResetCounters();
+    const Uint64 start = SDL_GetPerformanceCounter();
+    EXPECT_TRUE(hge->System_Start());
+    const double seconds = static_cast<double>(SDL_GetPerformanceCounter() - start) /
+                           static_cast<double>(SDL_GetPerformanceFrequency());
+    EXPECT_EQ(loopFrames, 60);
+    EXPECT_GE(engine->geometryCalls, 1) << "the first frame is always shown";
+    EXPECT_LT(engine->geometryCalls, 60) << "frames between two presents drew";
+    EXPECT_LE(engine->geometryCalls, static_cast<int>(seconds * 60.0) + 2)
+        << "more pictures than a 60 Hz display shows in " << seconds << " s";
+
+    // Frames run by hand (tests, scripted runs) always draw.
+    loopFrames = 0;
+    engine->ResetCounters();
+    engine->RunFrame();
+    EXPECT_EQ(engine->geometryCalls, 1);
+}
+
 class FileLookupTest : public EngineTest {
   protected:
     void SetUp() override {

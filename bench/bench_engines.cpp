@@ -1,0 +1,239 @@
+#include "bench_engines.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+#include "alloc_counter.h"
+#include "file_lookup.h"
+#include "sdl_engine.h"
+
+HGE* hgeCreate(int) {
+    BenchEngine& bench = BenchEngine::Get();
+    bench.AcquireTarget();
+    return &bench;
+}
+
+// ---- the null engine ----
+
+void NullEngine::System_Log(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+    std::fputc('\n', stderr);
+}
+
+void* NullEngine::Resource_Load(const char* filename, std::uint32_t* size) {
+    char path[PATH_MAX];
+    FindGameFile(filename, path, sizeof path);
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    std::fseek(file, 0, SEEK_END);
+    const long length = std::ftell(file);
+    std::fseek(file, 0, SEEK_SET);
+    void* data = std::malloc(length > 0 ? static_cast<std::size_t>(length) : 1);
+    const std::size_t read = std::fread(data, 1, static_cast<std::size_t>(length), file);
+    std::fclose(file);
+    if (size != nullptr) {
+        *size = static_cast<std::uint32_t>(read);
+    }
+    return data;
+}
+
+void NullEngine::Resource_Free(void* res) {
+    std::free(res);
+}
+
+HTEXTURE NullEngine::Texture_Load(const char* filename, std::uint32_t, bool) {
+    char path[PATH_MAX];
+    FindGameFile(filename, path, sizeof path);
+    SDL_Surface* image = IMG_Load(path);
+    if (image == nullptr) {
+        System_Log("cannot load %s: %s", filename, IMG_GetError());
+        return 0;
+    }
+    textures_.push_back(Size{image->w, image->h});
+    SDL_FreeSurface(image);
+    return static_cast<HTEXTURE>(textures_.size());
+}
+
+int NullEngine::Texture_GetWidth(HTEXTURE tex, bool) {
+    return tex == 0 || tex > textures_.size() ? 0 : textures_[tex - 1].w;
+}
+
+int NullEngine::Texture_GetHeight(HTEXTURE tex, bool) {
+    return tex == 0 || tex > textures_.size() ? 0 : textures_[tex - 1].h;
+}
+
+std::uint32_t NullEngine::NextRandom() {
+    random_ ^= random_ << 13;
+    random_ ^= random_ >> 17;
+    random_ ^= random_ << 5;
+    return random_;
+}
+
+int NullEngine::Random_Int(int min, int max) {
+    if (max <= min) {
+        return min;
+    }
+    return min + static_cast<int>(NextRandom() % static_cast<std::uint32_t>(max - min + 1));
+}
+
+float NullEngine::Random_Float(float min, float max) {
+    return min + (max - min) * static_cast<float>(NextRandom() >> 8) / 16777216.0f;
+}
+
+// ---- the forwarding engine ----
+
+BenchEngine& BenchEngine::Get() {
+    static BenchEngine bench;
+    return bench;
+}
+
+void BenchEngine::Use(EngineKind kind, std::function<void()> measure) {
+    kind_ = kind;
+    measure_ = std::move(measure);
+    target_ = nullptr;
+    null_.quads = 0;
+}
+
+void BenchEngine::AcquireTarget() {
+    if (kind_ == EngineKind::kSdl) {
+        target_ = SdlEngine::Acquire();
+    } else {
+        null_.Acquire();
+        target_ = &null_;
+    }
+}
+
+void BenchEngine::RunFrame() {
+    if (kind_ == EngineKind::kSdl) {
+        SdlEngine::Instance()->RunFrame();
+        return;
+    }
+    if (frameFunc_ != nullptr) {
+        frameFunc_();
+    }
+    if (renderFunc_ != nullptr) {
+        renderFunc_();
+    }
+}
+
+long BenchEngine::TakeQuads() {
+    long quads = null_.quads;
+    null_.quads = 0;
+    if (kind_ == EngineKind::kSdl) {
+        quads = SdlEngine::Instance()->quadsDrawn;
+        SdlEngine::Instance()->quadsDrawn = 0;
+    }
+    return quads;
+}
+
+long BenchEngine::TakeDrawCalls() {
+    if (kind_ != EngineKind::kSdl) {
+        return 0;
+    }
+    const long calls = SdlEngine::Instance()->geometryCalls;
+    SdlEngine::Instance()->geometryCalls = 0;
+    return calls;
+}
+
+bool BenchEngine::System_Start() {
+    // The game has started for real; instead of playing, the benchmark measures.
+    if (measure_) {
+        measure_();
+    }
+    return true;
+}
+
+void BenchEngine::System_SetStateBool(hgeBoolState state, bool value) {
+    target_->System_SetStateBool(state, value);
+}
+
+void BenchEngine::System_SetStateFunc(hgeFuncState state, hgeCallback value) {
+    if (state == HGE_FRAMEFUNC) {
+        frameFunc_ = value;
+    } else if (state == HGE_RENDERFUNC) {
+        renderFunc_ = value;
+    }
+    target_->System_SetStateFunc(state, value);
+}
+
+void BenchEngine::System_SetStateInt(hgeIntState state, int value) {
+    target_->System_SetStateInt(state, value);
+}
+
+void BenchEngine::System_Log(const char* format, ...) {
+    char line[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    target_->System_Log("%s", line);
+}
+
+void* BenchEngine::Resource_Load(const char* filename, std::uint32_t* size) {
+    return target_->Resource_Load(filename, size);
+}
+
+HTEXTURE BenchEngine::Texture_Load(const char* filename, std::uint32_t size, bool bMipmap) {
+    return target_->Texture_Load(filename, size, bMipmap);
+}
+
+int BenchEngine::Texture_GetWidth(HTEXTURE tex, bool original) {
+    return target_->Texture_GetWidth(tex, original);
+}
+
+int BenchEngine::Texture_GetHeight(HTEXTURE tex, bool original) {
+    return target_->Texture_GetHeight(tex, original);
+}
+
+HEFFECT BenchEngine::Effect_Load(const char* filename, std::uint32_t size) {
+    return target_->Effect_Load(filename, size);
+}
+
+HCHANNEL BenchEngine::Effect_PlayEx(HEFFECT eff, int volume, int pan, float pitch, bool loop) {
+    return target_->Effect_PlayEx(eff, volume, pan, pitch, loop);
+}
+
+HSTREAM BenchEngine::Stream_Load(const char* filename, std::uint32_t size) {
+    return target_->Stream_Load(filename, size);
+}
+
+HCHANNEL BenchEngine::Stream_Play(HSTREAM stream, bool loop, int volume) {
+    return target_->Stream_Play(stream, loop, volume);
+}
+
+float BenchEngine::Random_Float(float min, float max) {
+    return target_->Random_Float(min, max);
+}
+
+float BenchEngine::Timer_GetDelta() {
+    target_->Timer_GetDelta();
+    return kFrameDelta;
+}
+
+void BenchEngine::Input_GetMousePos(float* x, float* y) {
+    target_->Input_GetMousePos(x, y);
+    *x = kMouseX;
+    *y = kMouseY;
+}
+
+void BenchEngine::Gfx_EndScene() {
+    if (readBackEachFrame && kind_ == EngineKind::kSdl) {
+        SdlEngine* sdl = SdlEngine::Instance();
+        sdl->FlushBatch();
+        const std::uint64_t before = test::AllocationCount();
+        SDL_Rect one{400, 300, 1, 1};
+        SDL_RenderReadPixels(sdl->Renderer(), &one, SDL_PIXELFORMAT_ARGB8888, &lastPixel, 4);
+        readBackAllocations += test::AllocationCount() - before;
+    }
+    target_->Gfx_EndScene();
+}

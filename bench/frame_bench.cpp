@@ -1,0 +1,119 @@
+// The cost of one full-load frame on each engine. See README.md for how to run it.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "alloc_counter.h"
+#include "app/startup.h"
+#include "bench_engines.h"
+#include "full_load.h"
+
+namespace {
+
+struct FrameVariant {
+    const char* name;
+    EngineKind kind;
+    const char* videoDriver;
+    const char* renderDriver;
+    const char* atlas;  // ZS_ATLAS for the engine; null leaves the engine's own choice
+    // The software renderer draws when the frame is presented; a GPU renderer may still be
+    // drawing then, so its frame ends with a one-pixel read-back.
+    bool readBack;
+};
+
+constexpr FrameVariant kFrameVariants[] = {
+    {"scripted", EngineKind::kNull, nullptr, nullptr, nullptr, false},
+    {"sdl_software", EngineKind::kSdl, "dummy", "software", "1", false},
+    {"sdl_software_no_atlas", EngineKind::kSdl, "dummy", "software", "0", false},
+    {"sdl_opengl", EngineKind::kSdl, "offscreen", "opengl", "1", true},
+    {"sdl_opengl_no_atlas", EngineKind::kSdl, "offscreen", "opengl", "0", true},
+};
+
+// Frames played before measuring: the renderer's and the event queue's buffers grow to their
+// working size in the first ones.
+constexpr int kWarmUpFrames = 5;
+
+void UseDrivers(const FrameVariant& variant) {
+    if (variant.kind != EngineKind::kSdl) {
+        return;
+    }
+    setenv("SDL_VIDEODRIVER", variant.videoDriver, 1);
+    setenv("SDL_RENDER_DRIVER", variant.renderDriver, 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // An 800x600 window: the picture is drawn at its own size, not scaled to a desktop.
+    setenv("ZS_WINDOWED", "1", 1);
+    if (variant.atlas != nullptr) {
+        setenv("ZS_ATLAS", variant.atlas, 1);
+    } else {
+        unsetenv("ZS_ATLAS");
+    }
+}
+
+void MeasureFrames(benchmark::State& state, bool readBack) {
+    BenchEngine& bench = BenchEngine::Get();
+    bench.readBackEachFrame = readBack;
+    for (int i = 0; i < kWarmUpFrames; ++i) {
+        FillFullLoad();
+        bench.RunFrame();
+    }
+    bench.TakeQuads();
+    bench.TakeDrawCalls();
+    double quads = 0.0;
+    double drawCalls = 0.0;
+    double allocations = 0.0;
+    long quadsPerFrame = -1;
+    FillFullLoad();
+    bench.readBackAllocations = 0;
+    for (auto _ : state) {
+        const std::uint64_t before = test::AllocationCount();
+        bench.RunFrame();
+        const std::uint64_t after = test::AllocationCount();
+        // Outside the timing: check the frame was a full-load one, then fill the pools again.
+        state.PauseTiming();
+        allocations += static_cast<double>(after - before - bench.readBackAllocations);
+        bench.readBackAllocations = 0;
+        const long frameQuads = bench.TakeQuads();
+        if (!IsFullLoad() || (quadsPerFrame >= 0 && frameQuads != quadsPerFrame)) {
+            state.SkipWithError("a frame was not a full-load frame");
+            break;
+        }
+        quadsPerFrame = frameQuads;
+        quads += static_cast<double>(frameQuads);
+        drawCalls += static_cast<double>(bench.TakeDrawCalls());
+        FillFullLoad();
+        state.ResumeTiming();
+    }
+    state.counters["quads"] = benchmark::Counter(quads, benchmark::Counter::kAvgIterations);
+    state.counters["draw_calls"] =
+        benchmark::Counter(drawCalls, benchmark::Counter::kAvgIterations);
+    state.counters["allocs"] = benchmark::Counter(allocations, benchmark::Counter::kAvgIterations);
+}
+
+// The real start-up (RunGame, which loads every asset and creates the pools) with the benchmark
+// in place of the play loop; then the game is freed for the next start.
+void BM_FullLoadFrame(benchmark::State& state, FrameVariant variant) {
+    UseDrivers(variant);
+    bool measured = false;
+    BenchEngine::Get().Use(variant.kind, [&state, &measured, &variant] {
+        measured = true;
+        MeasureFrames(state, variant.readBack);
+    });
+    RunGame();
+    FreeGame();
+    if (!measured) {
+        state.SkipWithError("the engine did not start (see the log line above)");
+    }
+}
+
+}  // namespace
+
+void RegisterFrameBenchmarks() {
+    for (const FrameVariant& variant : kFrameVariants) {
+        const std::string name = std::string("BM_FullLoadFrame/") + variant.name;
+        benchmark::RegisterBenchmark(name.c_str(), BM_FullLoadFrame, variant)
+            ->Unit(benchmark::kMicrosecond)
+            ->UseRealTime();
+    }
+}

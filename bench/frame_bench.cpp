@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "bench_engines.h"
 #include "full_load.h"
+#include "game_reset.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ void BM_FullLoadFrame(benchmark::State& state, FrameVariant variant) {
         MeasureFrames(state, variant.readBack);
     });
     RunGame();
-    FreeGame();
+    test::FreeGame();
     if (!measured) {
         state.SkipWithError("the engine did not start (see the log line above)");
     }

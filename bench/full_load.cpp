@@ -95,20 +95,6 @@ bool AllActive(T* (&pool)[N]) {
     return true;
 }
 
-template <typename T, int N>
-void DeleteAll(T* (&pool)[N]) {
-    for (T*& object : pool) {
-        delete object;
-        object = nullptr;
-    }
-}
-
-template <typename T>
-void DeleteOne(T*& object) {
-    delete object;
-    object = nullptr;
-}
-
 }  // namespace
 
 void FillFullLoad() {
@@ -130,27 +116,4 @@ bool IsFullLoad() {
     }
     return bulletsFlying && AllActive(zombies) && AllActive(bloodSplats) && AllActive(gorePieces) &&
            AllActive(pickups) && !soldierDead && !levelUpShown && soldier->HealthRef() > 0;
-}
-
-void FreeGame() {
-    hgeSprite** const sprites[] = {
-        &backgroundSprite,    &soldierPistolSprite, &soldierSmgSprite, &bulletSprite,
-        &healthItemSprite,    &ammoItemSprite,      &crosshairSprite,  &zombieSprite,
-        &zombieWoundedSprite, &zombieMaimedSprite,  &armSprite,        &headSprite,
-        &bloodSprite,         &weaponBarSprite,     &pistolIconSprite, &smgIconSprite,
-    };
-    DeleteAll(bullets);
-    DeleteAll(zombies);
-    DeleteAll(pickups);
-    DeleteAll(bloodSplats);
-    DeleteAll(gorePieces);
-    DeleteOne(crosshair);
-    DeleteOne(soldier);
-    DeleteOne(weaponBar);
-    DeleteOne(hudFont);
-    for (hgeSprite** sprite : sprites) {
-        DeleteOne(*sprite);
-    }
-    level = 1;
-    engine = nullptr;
 }

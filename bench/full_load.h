@@ -8,5 +8,3 @@
 void FillFullLoad();
 // True while every pool is still full and active and the game still plays.
 bool IsFullLoad();
-// Deletes what a start-up created, so the next benchmark can start the game again.
-void FreeGame();

@@ -43,74 +43,6 @@ constexpr int kGlyphColumns = 16;
 constexpr int kFontTextureWidth = 160;
 constexpr int kFontTextureHeight = 280;  // 14 rows cover 0x20 to 0xFF
 
-hgeSprite** const kSprites[] = {
-    &backgroundSprite,    &soldierPistolSprite, &soldierSmgSprite, &bulletSprite,
-    &healthItemSprite,    &ammoItemSprite,      &crosshairSprite,  &zombieSprite,
-    &zombieWoundedSprite, &zombieMaimedSprite,  &armSprite,        &headSprite,
-    &bloodSprite,         &weaponBarSprite,     &pistolIconSprite, &smgIconSprite,
-};
-
-HTEXTURE* const kTextures[] = {
-    &backgroundTexture,    &soldierPistolTexture, &soldierSmgTexture, &bulletTexture,
-    &healthItemTexture,    &ammoItemTexture,      &crosshairTexture,  &zombieTexture,
-    &zombieWoundedTexture, &zombieMaimedTexture,  &armTexture,        &headTexture,
-    &bloodTexture,         &weaponBarTexture,     &pistolIconTexture, &smgIconTexture,
-};
-
-HEFFECT* const kEffects[] = {
-    &pistolShotSound, &smgShotSound, &hitSound1,  &hitSound2,   &hitSound3,
-    &killSound,       &zombieSound,  &emptySound, &reloadSound,
-};
-
-template <typename T, std::size_t N>
-void DeleteAll(T* (&pool)[N]) {
-    for (T*& object : pool) {
-        delete object;
-        object = nullptr;
-    }
-}
-
-template <typename T>
-void DeleteOne(T*& object) {
-    delete object;
-    object = nullptr;
-}
-
-void ResetVariables() {
-    deltaTime = 0.0f;
-    moveSpeed = 100.0f;
-    score = 0;
-    kills = 0;
-    level = 1;
-    levelUpShown = false;
-    soldierDead = false;
-    spawnCorner = 0;
-    for (SpawnPoint& point : spawnPoints) {
-        point = SpawnPoint{0.0f, 0.0f};
-    }
-    pressedKey = 0;
-    bulletCursor = 0;
-    pistolFireTimer = 0.25f;
-    smgFireTimer = 0.1f;
-    zombieSpawnTimer = 0.5f;
-    zombieSpawnCursor = 0;
-    biteTimer = 0.5f;
-    pickupCursor = 0;
-    bloodCursor = 0;
-    bloodTimer = 0.0002f;
-    goreCursor = 0;
-    goreTimer = 0.0002f;
-    hitSoundChoice = 0;
-    for (HTEXTURE* texture : kTextures) {
-        *texture = 0;
-    }
-    for (HEFFECT* effect : kEffects) {
-        *effect = 0;
-    }
-    music = 0;
-    engine = nullptr;
-}
-
 // Which byte a letter of the test font shows, from its texture coordinates; -1 for a quad that
 // is not a letter.
 int GlyphOf(const ScriptedEngine& engine, const hgeQuad& quad) {
@@ -143,22 +75,6 @@ void PrepareEngine(ScriptedEngine& engine) {
     }
     engine.textureSizes[kFontTexture] = {kFontTextureWidth, kFontTextureHeight};
     engine.files[kFontPath] = TestFontDescription();
-}
-
-void FreeGame() {
-    DeleteAll(bullets);
-    DeleteAll(zombies);
-    DeleteAll(pickups);
-    DeleteAll(bloodSplats);
-    DeleteAll(gorePieces);
-    DeleteOne(crosshair);
-    DeleteOne(soldier);
-    DeleteOne(weaponBar);
-    DeleteOne(hudFont);
-    for (hgeSprite** sprite : kSprites) {
-        DeleteOne(*sprite);
-    }
-    ResetVariables();
 }
 
 Frame MakeFrame(float delta, float mouseX, float mouseY, std::vector<int> held, int pressed) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "game_reset.h"
 #include "scripted_engine.h"
 
 namespace test {
@@ -25,10 +26,6 @@ constexpr float kGlyphHeight = 20.0f;
 std::vector<char> TestFontDescription();
 // Gives `engine` the real sizes of the 16 images, the font texture's size and the test font.
 void PrepareEngine(ScriptedEngine& engine);
-// Deletes every pool object, game object, sprite and the font a start-up created, and puts every
-// program-wide variable back to its initial value. Call it while the engine the game was started
-// on still exists (sprites and the font give their engine reference back).
-void FreeGame();
 
 // One frame of input: delta, mouse, keys held, key pressed.
 Frame MakeFrame(float delta = 1.0f / 60.0f, float mouseX = 400.0f, float mouseY = 300.0f,

@@ -66,8 +66,8 @@ bool SdlEngine::AllocateBatch() {
     SDL_Surface* white = WhiteImage();
     bool ok = white != nullptr;
     // On a page the texel is framed by white padding, so filtering around it stays white.
-    if (ok && atlasOn_ && PlaceOnPage(white, &white_)) {
-    } else if (ok) {
+    const bool onPage = ok && atlasOn_ && PlaceOnPage(white, &white_);
+    if (ok && !onPage) {
         whiteTexture_ = SDL_CreateTextureFromSurface(renderer_, white);
         white_ = SdlTexture{whiteTexture_, TexturePlace::Own(1, 1)};
         ok = whiteTexture_ != nullptr;

@@ -44,10 +44,27 @@ TEST_F(AudioTest, WavEffectPlaysAtTheAskedVolumeAndPlaysOverlap) {
         ASSERT_NE(ch, 0u);
         channels.insert(ch);
         EXPECT_EQ(Mix_Playing(static_cast<int>(ch) - 1), 1);
-        EXPECT_EQ(Mix_Volume(static_cast<int>(ch) - 1, -1), MIX_MAX_VOLUME / 2);
+        // Half way on the square-root curve: 128 * sqrt(0.5).
+        EXPECT_EQ(Mix_Volume(static_cast<int>(ch) - 1, -1), 91);
     }
     EXPECT_EQ(channels.size(), 3u) << "each play is one more sound, none cuts another";
     EXPECT_EQ(Mix_Playing(-1), 3);
+}
+
+TEST_F(AudioTest, TheGamesVolumesKeepShotsAudibleUnderTheMusic) {
+    const HEFFECT sound = hge->Effect_Load(wav.c_str(), 0);
+    ASSERT_NE(sound, 0u);
+    struct Case {
+        int volume;
+        int mixer;
+    };
+    // Silent, the shot, the hit, the kill, the music's 25, full.
+    const Case cases[] = {{0, 0}, {5, 29}, {10, 40}, {15, 50}, {25, 64}, {100, MIX_MAX_VOLUME}};
+    for (const Case& c : cases) {
+        const HCHANNEL ch = hge->Effect_PlayEx(sound, c.volume, 0, 1.0f, false);
+        ASSERT_NE(ch, 0u);
+        EXPECT_EQ(Mix_Volume(static_cast<int>(ch) - 1, -1), c.mixer) << "volume " << c.volume;
+    }
 }
 
 TEST_F(AudioTest, RapidFireNeverDropsAShot) {
@@ -79,7 +96,7 @@ TEST_F(AudioTest, Mp3LoadsAsAnEffectAndAsLoopingMusic) {
     ASSERT_NE(music, 0u);
     EXPECT_NE(hge->Stream_Play(music, true, 25), 0u);
     EXPECT_EQ(Mix_PlayingMusic(), 1);
-    EXPECT_EQ(Mix_VolumeMusic(-1), 25 * MIX_MAX_VOLUME / 100);
+    EXPECT_EQ(Mix_VolumeMusic(-1), 64) << "a quarter is half way on the square-root curve";
 }
 
 TEST_F(AudioTest, MissingOrBrokenSoundIsZeroAndOneLineNamingIt) {

@@ -3,6 +3,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "sdl_engine.h"
 
@@ -11,8 +12,12 @@ namespace {
 constexpr int kSampleRate = 44100;
 constexpr int kMixBufferFrames = 1024;
 
+// Volume 0..100 onto the mixer's 0..128 along a square-root curve. The game plays its shots at 5,
+// hits at 10, kills at 15 and the music at 25: mapped linearly the shots would sit 14 dB under the
+// music and drown in it; on this curve they sit 7 dB under it, and 100 is still full volume.
 int MixerVolume(int volume) {
-    return std::clamp(volume, 0, 100) * MIX_MAX_VOLUME / 100;
+    const double share = std::clamp(volume, 0, 100) / 100.0;
+    return static_cast<int>(std::lround(std::sqrt(share) * MIX_MAX_VOLUME));
 }
 
 }  // namespace

@@ -81,3 +81,7 @@ void LoadResources() {
     music = engine->Stream_Load("sfx/zombie_muzik.mp3", 0);
     hudFont = new hgeFont("gfx/durvan.fnt", false);
 }
+
+void PlayEffect(HEFFECT effect, int volume) {
+    engine->Effect_PlayEx(effect, volume, 0, 1.0f, false);
+}

@@ -8,13 +8,13 @@ class hgeFont;
 
 extern HTEXTURE backgroundTexture, soldierPistolTexture, soldierSmgTexture, bulletTexture,
     healthItemTexture, ammoItemTexture, crosshairTexture, zombieTexture, zombieWoundedTexture,
-    zombieMaimedTexture, armTexture, headTexture, bloodTexture, weaponBarTexture,
-    pistolIconTexture, smgIconTexture;
+    zombieMaimedTexture, armTexture, headTexture, bloodTexture, weaponBarTexture, pistolIconTexture,
+    smgIconTexture;
 
 extern hgeSprite *backgroundSprite, *soldierPistolSprite, *soldierSmgSprite, *bulletSprite,
     *healthItemSprite, *ammoItemSprite, *crosshairSprite, *zombieSprite, *zombieWoundedSprite,
-    *zombieMaimedSprite, *armSprite, *headSprite, *bloodSprite, *weaponBarSprite,
-    *pistolIconSprite, *smgIconSprite;
+    *zombieMaimedSprite, *armSprite, *headSprite, *bloodSprite, *weaponBarSprite, *pistolIconSprite,
+    *smgIconSprite;
 
 extern HEFFECT pistolShotSound, smgShotSound, hitSound1, hitSound2, hitSound3, killSound,
     zombieSound, emptySound, reloadSound;
@@ -23,3 +23,7 @@ extern hgeFont* hudFont;
 
 // Called once, after the engine is initiated.
 void LoadResources();
+
+// Every sound of the game plays this way: centred, at its own pitch, once; each call is one more
+// overlapping play.
+void PlayEffect(HEFFECT effect, int volume);

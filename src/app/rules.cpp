@@ -24,10 +24,6 @@ constexpr int kPistolKillScore = 100;
 constexpr int kSmgKillScore = 50;
 constexpr int kKillsPerLevel = 10;
 
-void PlayEffect(HEFFECT effect, int volume) {
-    engine->Effect_PlayEx(effect, volume, 0, 1.0f, false);
-}
-
 void PlayHitSound() {
     if (hitSoundChoice == 1) {
         PlayEffect(hitSound1, kHitVolume);

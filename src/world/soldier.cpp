@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/game.h"
 #include "app/resources.h"
 #include "bullet.h"
 #include "hgesprite.h"
@@ -27,14 +26,10 @@ constexpr float kHotSpot = 25.0f;
 const WeaponTraits kPistolTraits{kPistolInterval, kPistolClipSize, pistolShotSound};
 const WeaponTraits kSmgTraits{kSmgInterval, kSmgClipSize, smgShotSound};
 
-void PlaySound(HEFFECT effect, int volume) {
-    engine->Effect_PlayEx(effect, volume, 0, 1.0f, false);
-}
-
 // Fills the clip from the shared reserve; the reload sound plays even when the reserve is
 // empty.
 void Reload(int& clip, int clipSize, int& ammo) {
-    PlaySound(reloadSound, kReloadVolume);
+    PlayEffect(reloadSound, kReloadVolume);
     if (ammo <= clipSize) {
         clip = ammo;
         ammo = 0;
@@ -68,7 +63,7 @@ void FireBranch(const WeaponTraits& weapon, float& timer, int& clip, const float
     // empty. Rounds left in the clip are always fired, even with an empty reserve, and the timer
     // stands still while the click repeats.
     if (clip <= 0 && ammo <= 0) {
-        PlaySound(emptySound, kShotVolume);
+        PlayEffect(emptySound, kShotVolume);
         ammo = 0;
         return;
     }
@@ -77,7 +72,7 @@ void FireBranch(const WeaponTraits& weapon, float& timer, int& clip, const float
     if (clip <= 0) {
         Reload(clip, weapon.clipSize, ammo);
     }
-    PlaySound(weapon.shotSound, kShotVolume);
+    PlayEffect(weapon.shotSound, kShotVolume);
     LaunchBullet(delta, targetX, targetY, originX, originY, soldier.AngleRef());
     timer = 0.0f;
     if (clip != 0) {

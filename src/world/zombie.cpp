@@ -113,7 +113,7 @@ void SpawnZombie(const float& delta, const float& x, const float& y) {
         // Running off the end costs a whole attempt.
         zombieSpawnCursor = 0;
     } else if (!zombies[zombieSpawnCursor]->IsActive()) {
-        engine->Effect_PlayEx(zombieSound, kZombieSoundVolume, 0, 1.0f, false);
+        PlayEffect(zombieSound, kZombieSoundVolume);
         Zombie& zombie = *zombies[zombieSpawnCursor];
         zombie.Activate(zombieSprite);
         zombie.SetPosition(x, y);

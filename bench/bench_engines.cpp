@@ -7,10 +7,22 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
-#include "alloc_counter.h"
-#include "file_lookup.h"
-#include "sdl_engine.h"
+#include "engine/sdl/file_lookup.h"
+#include "engine/sdl/options.h"
+#include "engine/sdl/sdl_engine.h"
+#include "support/alloc_counter.h"
+
+namespace {
+
+// The null engine finds the game's files where the SDL engine does.
+const char* DataDir() {
+    static const std::string dir = EngineOptions::FromEnvironment().dataDir;
+    return dir.c_str();
+}
+
+}  // namespace
 
 HGE* hgeCreate(int) {
     BenchEngine& bench = BenchEngine::Get();
@@ -29,22 +41,7 @@ void NullEngine::System_Log(const char* format, ...) {
 }
 
 void* NullEngine::Resource_Load(const char* filename, std::uint32_t* size) {
-    char path[PATH_MAX];
-    FindGameFile(filename, path, sizeof path);
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        return nullptr;
-    }
-    std::fseek(file, 0, SEEK_END);
-    const long length = std::ftell(file);
-    std::fseek(file, 0, SEEK_SET);
-    void* data = std::malloc(length > 0 ? static_cast<std::size_t>(length) : 1);
-    const std::size_t read = std::fread(data, 1, static_cast<std::size_t>(length), file);
-    std::fclose(file);
-    if (size != nullptr) {
-        *size = static_cast<std::uint32_t>(read);
-    }
-    return data;
+    return ReadGameFile(filename, DataDir(), size);
 }
 
 void NullEngine::Resource_Free(void* res) {
@@ -53,7 +50,7 @@ void NullEngine::Resource_Free(void* res) {
 
 HTEXTURE NullEngine::Texture_Load(const char* filename, std::uint32_t, bool) {
     char path[PATH_MAX];
-    FindGameFile(filename, path, sizeof path);
+    FindGameFile(filename, DataDir(), path, sizeof path);
     SDL_Surface* image = IMG_Load(path);
     if (image == nullptr) {
         System_Log("cannot load %s: %s", filename, IMG_GetError());
@@ -130,8 +127,8 @@ long BenchEngine::TakeQuads() {
     long quads = null_.quads;
     null_.quads = 0;
     if (kind_ == EngineKind::kSdl) {
-        quads = SdlEngine::Instance()->quadsDrawn;
-        SdlEngine::Instance()->quadsDrawn = 0;
+        quads = SdlEngine::Instance()->Batch().quadsDrawn;
+        SdlEngine::Instance()->Batch().quadsDrawn = 0;
     }
     return quads;
 }
@@ -140,8 +137,8 @@ long BenchEngine::TakeDrawCalls() {
     if (kind_ != EngineKind::kSdl) {
         return 0;
     }
-    const long calls = SdlEngine::Instance()->geometryCalls;
-    SdlEngine::Instance()->geometryCalls = 0;
+    const long calls = SdlEngine::Instance()->Batch().geometryCalls;
+    SdlEngine::Instance()->Batch().geometryCalls = 0;
     return calls;
 }
 
@@ -229,7 +226,7 @@ void BenchEngine::Input_GetMousePos(float* x, float* y) {
 void BenchEngine::Gfx_EndScene() {
     if (readBackEachFrame && kind_ == EngineKind::kSdl) {
         SdlEngine* sdl = SdlEngine::Instance();
-        sdl->FlushBatch();
+        sdl->Batch().Flush();
         const std::uint64_t before = test::AllocationCount();
         SDL_Rect one{400, 300, 1, 1};
         SDL_RenderReadPixels(sdl->Renderer(), &one, SDL_PIXELFORMAT_ARGB8888, &lastPixel, 4);

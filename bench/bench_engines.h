@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "hge.h"
+#include "engine/hge.h"
 
 // Does nothing with what it is given, except count quads. Loading reads the real files, so the
 // sprites and the font are cut exactly as in the game.

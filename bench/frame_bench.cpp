@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "alloc_counter.h"
 #include "app/startup.h"
 #include "bench_engines.h"
 #include "full_load.h"
-#include "game_reset.h"
+#include "support/alloc_counter.h"
+#include "support/game_reset.h"
 
 namespace {
 

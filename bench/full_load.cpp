@@ -3,13 +3,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/frame.h"
 #include "app/game.h"
-#include "app/resources.h"
-#include "app/rules.h"
-#include "app/scene.h"
-#include "hgefont.h"
-#include "hgesprite.h"
+#include "render2d/hgesprite.h"
+#include "world/assets.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"
 #include "world/pickup.h"

@@ -1,6 +1,6 @@
-// From process start to the first presented frame: the real game executable, started afresh
-// each iteration with the real assets, tells the benchmark over a pipe when its first frame is
-// on screen (ZS_FIRST_FRAME_FD) and then quits.
+// From process start to the first presented frame: the real game (zombie-shooter-first-frame, see
+// first_frame.cpp), started afresh each iteration with the real assets, tells the benchmark over a
+// pipe when its first frame is on screen and then quits.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "file_lookup.h"
+#include "engine/sdl/file_lookup.h"
 
 extern char** environ;
 
@@ -31,14 +31,13 @@ constexpr StartupVariant kStartupVariants[] = {
     {"sdl_opengl", "offscreen", "opengl"},
 };
 
-// This process's environment with the drivers, the window and the first-frame pipe set.
-std::vector<std::string> ChildEnvironment(const StartupVariant& variant, int fd) {
+// This process's environment with the drivers and the window set.
+std::vector<std::string> ChildEnvironment(const StartupVariant& variant) {
     const std::vector<std::string> set = {
         std::string("SDL_VIDEODRIVER=") + variant.videoDriver,
         std::string("SDL_RENDER_DRIVER=") + variant.renderDriver,
         "SDL_AUDIODRIVER=dummy",
         "ZS_WINDOWED=1",
-        "ZS_FIRST_FRAME_FD=" + std::to_string(fd),
     };
     std::vector<std::string> env;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -69,14 +68,15 @@ bool StartOnce(const StartupVariant& variant, double* toFirstFrame, double* toEx
         return false;
     }
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-    const std::string program = std::string(ExecutableFolder()) + "/zombie-shooter";
-    std::vector<std::string> env = ChildEnvironment(variant, fds[1]);
+    const std::string program = std::string(ExecutableFolder()) + "/zombie-shooter-first-frame";
+    std::string fd = std::to_string(fds[1]);
+    std::vector<std::string> env = ChildEnvironment(variant);
     std::vector<char*> envp;
     for (std::string& line : env) {
         envp.push_back(line.data());
     }
     envp.push_back(nullptr);
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    char* argv[] = {const_cast<char*>(program.c_str()), fd.data(), nullptr};
 
     const Clock::time_point start = Clock::now();
     pid_t pid = 0;

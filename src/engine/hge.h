@@ -95,10 +95,10 @@ constexpr int HGETEXT_MIDDLE = 8;
 constexpr int HGETEXT_VERTMASK = 0x0C;
 
 struct hgeVertex {
-    float x, y;          // screen position in pixels
-    float z;             // depth, 0.5 by default
-    std::uint32_t col;   // ARGB colour, multiplies the texture
-    float tx, ty;        // texture coordinates as fractions of the texture's size
+    float x, y;         // screen position in pixels
+    float z;            // depth, 0.5 by default
+    std::uint32_t col;  // ARGB colour, multiplies the texture
+    float tx, ty;       // texture coordinates as fractions of the texture's size
 };
 
 struct hgeQuad {
@@ -108,7 +108,7 @@ struct hgeQuad {
 };
 
 class HGE {
-public:
+  public:
     // Drops one reference taken by hgeCreate.
     virtual void Release() = 0;
 
@@ -164,7 +164,7 @@ public:
     virtual void Gfx_Clear(std::uint32_t color) = 0;
     virtual void Gfx_RenderQuad(const hgeQuad* quad) = 0;
 
-protected:
+  protected:
     virtual ~HGE() = default;
 };
 

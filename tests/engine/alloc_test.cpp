@@ -62,7 +62,7 @@ int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
 }
 }
 
-namespace enginetest {
+namespace test {
 namespace {
 
 HGE* game = nullptr;
@@ -153,7 +153,7 @@ TEST(Allocation, FramesOfManyQuadsSoundsAndInputAllocateNothing) {
         PushFrameInput(frame);
         engine->RunFrame();
     }
-    engine->ResetCounters();
+    engine->Batch().ResetCounters();
     long total = 0;
     constexpr int kFrames = 30;
     for (int frame = 0; frame < kFrames; ++frame) {
@@ -165,11 +165,11 @@ TEST(Allocation, FramesOfManyQuadsSoundsAndInputAllocateNothing) {
         total += allocations;
     }
     EXPECT_EQ(total, 0) << "allocations during " << kFrames << " frames";
-    EXPECT_EQ(engine->quadsDrawn, kFrames * 3050);
+    EXPECT_EQ(engine->Batch().quadsDrawn, kFrames * 3050);
     // 30 runs of 100 quads plus one additive run per frame.
-    EXPECT_EQ(engine->geometryCalls, kFrames * 31);
+    EXPECT_EQ(engine->Batch().geometryCalls, kFrames * 31);
     game->Release();
 }
 
 }  // namespace
-}  // namespace enginetest
+}  // namespace test

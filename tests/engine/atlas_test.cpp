@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "engine/sdl/texture_atlas.h"
 #include "engine_fixture.h"
-#include "texture_atlas.h"
 
-namespace enginetest {
+namespace test {
 namespace {
 
 constexpr SDL_Color kRed{255, 0, 0, 255};
@@ -52,13 +52,13 @@ class AtlasTest : public EngineTest {
     void Begin() {
         ASSERT_TRUE(hge->Gfx_BeginScene(0));
         hge->Gfx_Clear(0xFF000000);
-        engine->ResetCounters();
+        engine->Batch().ResetCounters();
     }
     std::string dir;
 };
 
 TEST_F(AtlasTest, DifferentImagesAlternatingGoOutInOneDrawCallEachShowingItsOwnPixels) {
-    ASSERT_TRUE(engine->AtlasOn());
+    ASSERT_TRUE(engine->Batch().AtlasOn());
     const HTEXTURE a = Load("a.png", 8, 8, kRed, kBlue);
     const HTEXTURE b = Load("b.png", 16, 8, kGreen, kYellow);
     ASSERT_NE(a, 0u);
@@ -69,9 +69,9 @@ TEST_F(AtlasTest, DifferentImagesAlternatingGoOutInOneDrawCallEachShowingItsOwnP
         const hgeQuad q = Rect(i % 2 == 0 ? a : b, static_cast<float>(i * 40), 100.0f, 40, 40);
         hge->Gfx_RenderQuad(&q);
     }
-    engine->FlushBatch();
-    EXPECT_EQ(engine->geometryCalls, 1);
-    EXPECT_EQ(engine->quadsDrawn, 20);
+    engine->Batch().Flush();
+    EXPECT_EQ(engine->Batch().geometryCalls, 1);
+    EXPECT_EQ(engine->Batch().quadsDrawn, 20);
     for (int i = 0; i < 20; ++i) {
         const SDL_Color left = i % 2 == 0 ? kRed : kGreen;
         const SDL_Color right = i % 2 == 0 ? kBlue : kYellow;
@@ -95,8 +95,8 @@ TEST_F(AtlasTest, BlendChangesAndUntexturedQuadsStillBatchAsBefore) {
     hge->Gfx_RenderQuad(&textured);
     hge->Gfx_RenderQuad(&plain);     // untextured: the page's white block, same call
     hge->Gfx_RenderQuad(&additive);  // blend change: a new call
-    engine->FlushBatch();
-    EXPECT_EQ(engine->geometryCalls, 2);
+    engine->Batch().Flush();
+    EXPECT_EQ(engine->Batch().geometryCalls, 2);
     EXPECT_EQ(Pixel(60, 20), 0x336699u) << "untextured quad shows its vertex colour";
     hge->Gfx_EndScene();
 }
@@ -112,7 +112,7 @@ TEST_F(AtlasTest, CoordinatesBeyondTheImageNeverReachItsNeighbours) {
     Begin();
     const hgeQuad q = Rect(middle, 100, 100, 200, 200, -2.0f, -2.0f, 3.0f, 3.0f);
     hge->Gfx_RenderQuad(&q);
-    engine->FlushBatch();
+    engine->Batch().Flush();
     for (int y = 101; y < 300; y += 7) {
         for (int x = 101; x < 300; x += 7) {
             const std::uint32_t p = Pixel(x, y);
@@ -134,7 +134,7 @@ TEST_F(AtlasTest, SizesAreEachImagesOwnAndALargeImageKeepsItsOwnTexture) {
     EXPECT_EQ(hge->Texture_GetHeight(jpg, false), 24);
     EXPECT_EQ(hge->Texture_GetWidth(ground, false), 1024);
     EXPECT_EQ(hge->Texture_GetHeight(ground, false), 1024);
-    EXPECT_EQ(engine->AtlasPages(), 1);
+    EXPECT_EQ(engine->Batch().AtlasPages(), 1);
 
     Begin();
     const hgeQuad qa = Rect(a, 0, 0, 40, 40);
@@ -142,8 +142,8 @@ TEST_F(AtlasTest, SizesAreEachImagesOwnAndALargeImageKeepsItsOwnTexture) {
     hge->Gfx_RenderQuad(&qa);
     hge->Gfx_RenderQuad(&qg);  // not on the page: its own call
     hge->Gfx_RenderQuad(&qa);
-    engine->FlushBatch();
-    EXPECT_EQ(engine->geometryCalls, 3);
+    engine->Batch().Flush();
+    EXPECT_EQ(engine->Batch().geometryCalls, 3);
     EXPECT_EQ(Pixel(110, 10), Rgb(kGreen));
     EXPECT_EQ(Pixel(160, 10), Rgb(kBlue));
     hge->Gfx_EndScene();
@@ -161,10 +161,10 @@ TEST_F(AtlasTest, AFreedImageLeavesTheOthersIntact) {
     const hgeQuad qc = Rect(c, 40, 0, 40, 40);
     hge->Gfx_RenderQuad(&qb);
     hge->Gfx_RenderQuad(&qc);
-    engine->FlushBatch();
+    engine->Batch().Flush();
     EXPECT_EQ(Pixel(10, 10), Rgb(kGreen));
     EXPECT_EQ(Pixel(50, 10), Rgb(kYellow));
-    EXPECT_EQ(engine->geometryCalls, 1);
+    EXPECT_EQ(engine->Batch().geometryCalls, 1);
     hge->Gfx_EndScene();
 }
 
@@ -172,8 +172,8 @@ TEST_F(AtlasTest, AFreedImageLeavesTheOthersIntact) {
 // triangle on its own, so shared pages would buy it nothing.
 using DefaultEngineTest = EngineTest;
 TEST_F(DefaultEngineTest, SoftwareRendererMakesNoPagesUnlessAsked) {
-    EXPECT_FALSE(engine->AtlasOn());
-    EXPECT_EQ(engine->AtlasPages(), 0);
+    EXPECT_FALSE(engine->Batch().AtlasOn());
+    EXPECT_EQ(engine->Batch().AtlasPages(), 0);
 }
 
 struct Block {
@@ -249,4 +249,4 @@ TEST(TexturePlace, MapsIntoItsPlaceAndClampsOnAPageOnly) {
 }
 
 }  // namespace
-}  // namespace enginetest
+}  // namespace test

@@ -8,7 +8,7 @@
 
 #include "engine_fixture.h"
 
-namespace enginetest {
+namespace test {
 namespace {
 
 class AudioTest : public EngineTest {
@@ -35,7 +35,7 @@ class AudioTest : public EngineTest {
 };
 
 TEST_F(AudioTest, WavEffectPlaysAtTheAskedVolumeAndPlaysOverlap) {
-    ASSERT_TRUE(engine->SoundOpen());
+    ASSERT_TRUE(engine->Audio().IsOpen());
     const HEFFECT shot = hge->Effect_Load(wav.c_str(), 0);
     ASSERT_NE(shot, 0u);
     std::set<HCHANNEL> channels;
@@ -51,19 +51,23 @@ TEST_F(AudioTest, WavEffectPlaysAtTheAskedVolumeAndPlaysOverlap) {
     EXPECT_EQ(Mix_Playing(-1), 3);
 }
 
-TEST_F(AudioTest, TheGamesVolumesKeepShotsAudibleUnderTheMusic) {
-    const HEFFECT sound = hge->Effect_Load(wav.c_str(), 0);
-    ASSERT_NE(sound, 0u);
-    struct Case {
-        int volume;
-        int mixer;
-    };
-    // Silent, the shot, the hit, the kill, the music's 25, full.
-    const Case cases[] = {{0, 0}, {5, 29}, {10, 40}, {15, 50}, {25, 64}, {100, MIX_MAX_VOLUME}};
-    for (const Case& c : cases) {
-        const HCHANNEL ch = hge->Effect_PlayEx(sound, c.volume, 0, 1.0f, false);
-        ASSERT_NE(ch, 0u);
-        EXPECT_EQ(Mix_Volume(static_cast<int>(ch) - 1, -1), c.mixer) << "volume " << c.volume;
+TEST(MixerLevels, TheGamesVolumesKeepShotsAudibleUnderTheMusicAndPanFadesTheFarSide) {
+    // Game volume, mixer volume: silent, the shot, the hit, the kill, the music's 25, full, and
+    // beyond both ends.
+    const int volumes[][2] = {{0, 0},   {5, 29},    {10, 40}, {15, 50},
+                              {25, 64}, {100, 128}, {-7, 0},  {250, 128}};
+    for (const auto& v : volumes) {
+        EXPECT_EQ(SdlAudio::MixerVolume(v[0]), v[1]) << "volume " << v[0];
+    }
+    // Game pan, mixer left and right.
+    const int pans[][3] = {{0, 255, 255},   {-100, 255, 0}, {100, 0, 255},
+                           {-50, 255, 127}, {50, 127, 255}, {-300, 255, 0}};
+    for (const auto& p : pans) {
+        std::uint8_t left = 0;
+        std::uint8_t right = 0;
+        SdlAudio::MixerPanning(p[0], &left, &right);
+        EXPECT_EQ(left, p[1]) << "pan " << p[0];
+        EXPECT_EQ(right, p[2]) << "pan " << p[0];
     }
 }
 
@@ -71,10 +75,10 @@ TEST_F(AudioTest, RapidFireNeverDropsAShot) {
     const HEFFECT shot = hge->Effect_Load(wav.c_str(), 0);
     ASSERT_NE(shot, 0u);
     // More plays than channels: the newest always sounds, the oldest gives way.
-    for (int i = 0; i < SdlEngine::kMixChannels + 10; ++i) {
+    for (int i = 0; i < SdlAudio::kMixChannels + 10; ++i) {
         ASSERT_NE(hge->Effect_PlayEx(shot, 5, 0, 1.0f, false), 0u) << "play " << i;
     }
-    EXPECT_EQ(Mix_Playing(-1), SdlEngine::kMixChannels);
+    EXPECT_EQ(Mix_Playing(-1), SdlAudio::kMixChannels);
 }
 
 TEST_F(AudioTest, Mp3LoadsAsAnEffectAndAsLoopingMusic) {
@@ -156,4 +160,4 @@ TEST(AudioDevice, SoundTurnedOffLoadsNothingAndSaysNothing) {
 }
 
 }  // namespace
-}  // namespace enginetest
+}  // namespace test

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace enginetest {
+namespace test {
 
 void UseHeadlessDrivers() {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -193,4 +193,4 @@ std::uint32_t ReadPixel(SDL_Renderer* renderer, int x, int y) {
     return pixel;
 }
 
-}  // namespace enginetest
+}  // namespace test

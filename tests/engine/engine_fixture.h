@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "hge.h"
-#include "sdl_engine.h"
+#include "engine/hge.h"
+#include "engine/sdl/sdl_engine.h"
 
-namespace enginetest {
+namespace test {
 
 // Dummy video, software renderer, dummy audio: no display or sound card needed, same pixels
 // everywhere.
@@ -62,4 +62,4 @@ void PushWindowEvent(SDL_Window* window, SDL_WindowEventID id);
 // The colour at a pixel of the current picture, as 0xAARRGGBB.
 std::uint32_t ReadPixel(SDL_Renderer* renderer, int x, int y);
 
-}  // namespace enginetest
+}  // namespace test

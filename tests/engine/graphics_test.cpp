@@ -4,7 +4,7 @@
 
 #include "engine_fixture.h"
 
-namespace enginetest {
+namespace test {
 namespace {
 
 constexpr SDL_Color kOrange{200, 160, 80, 255};
@@ -84,7 +84,7 @@ TEST_F(GraphicsTest, TurnedTintedHalfTransparentQuadLandsOnTheExpectedPixels) {
     const hgeQuad q = TurnedSquare(tex, 400.0f, 300.0f, 100.0f, static_cast<float>(M_PI / 4.0),
                                    0x80FF8040, 0.0f, 0.5f);
     hge->Gfx_RenderQuad(&q);
-    engine->FlushBatch();
+    engine->Batch().Flush();
 
     SDL_Renderer* r = engine->Renderer();
     // texture * tint, blended at alpha 128/255 over the blue clear colour
@@ -109,7 +109,7 @@ TEST_F(GraphicsTest, AdditiveQuadAddsToThePicture) {
     hgeQuad q = TurnedSquare(0, 100.0f, 100.0f, 40.0f, 0.0f, 0xFF402010, 0.0f, 1.0f);
     q.blend = 0;
     hge->Gfx_RenderQuad(&q);
-    engine->FlushBatch();
+    engine->Batch().Flush();
     ExpectColourNear(ReadPixel(engine->Renderer(), 100, 100), 0x60, 0x60, 0x70, "added");
     hge->Gfx_EndScene();
 }
@@ -119,17 +119,17 @@ TEST_F(GraphicsTest, SameTextureQuadsGoOutAsOneDrawCallAndChangesSplitThem) {
     const HTEXTURE b = LoadImage("b.png", 8, 8, false);
     ASSERT_TRUE(hge->Gfx_BeginScene(0));
     hge->Gfx_Clear(0xFF000000);
-    engine->ResetCounters();
+    engine->Batch().ResetCounters();
     hgeQuad qa = TurnedSquare(a, 50.0f, 50.0f, 8.0f, 0.0f, 0xFFFFFFFF, 0.0f, 1.0f);
     hgeQuad qb = TurnedSquare(b, 60.0f, 50.0f, 8.0f, 0.0f, 0xFFFFFFFF, 0.0f, 1.0f);
     for (int i = 0; i < 50; ++i) {
         hge->Gfx_RenderQuad(&qa);
     }
-    EXPECT_EQ(engine->geometryCalls, 0) << "nothing goes out before the run ends";
-    engine->FlushBatch();
-    EXPECT_EQ(engine->geometryCalls, 1);
+    EXPECT_EQ(engine->Batch().geometryCalls, 0) << "nothing goes out before the run ends";
+    engine->Batch().Flush();
+    EXPECT_EQ(engine->Batch().geometryCalls, 1);
 
-    engine->ResetCounters();
+    engine->Batch().ResetCounters();
     hge->Gfx_RenderQuad(&qa);
     hge->Gfx_RenderQuad(&qa);
     hge->Gfx_RenderQuad(&qb);  // texture change
@@ -139,23 +139,23 @@ TEST_F(GraphicsTest, SameTextureQuadsGoOutAsOneDrawCallAndChangesSplitThem) {
     hge->Gfx_RenderQuad(&additive);  // blend change
     hge->Gfx_RenderQuad(&qa);
     hge->Gfx_EndScene();  // ends the last run
-    EXPECT_EQ(engine->geometryCalls, 4);
-    EXPECT_EQ(engine->quadsDrawn, 6);
+    EXPECT_EQ(engine->Batch().geometryCalls, 4);
+    EXPECT_EQ(engine->Batch().quadsDrawn, 6);
 }
 
 TEST_F(GraphicsTest, AFullBatchAndAClearEndARun) {
     const HTEXTURE a = LoadImage("a.png", 8, 8, false);
     const hgeQuad q = TurnedSquare(a, 50.0f, 50.0f, 8.0f, 0.0f, 0xFFFFFFFF, 0.0f, 1.0f);
     ASSERT_TRUE(hge->Gfx_BeginScene(0));
-    engine->ResetCounters();
-    for (int i = 0; i < SdlEngine::kBatchQuads + 1; ++i) {
+    engine->Batch().ResetCounters();
+    for (int i = 0; i < QuadBatch::kQuads + 1; ++i) {
         hge->Gfx_RenderQuad(&q);
     }
-    EXPECT_EQ(engine->geometryCalls, 1);
+    EXPECT_EQ(engine->Batch().geometryCalls, 1);
     hge->Gfx_Clear(0);
-    EXPECT_EQ(engine->geometryCalls, 2);
+    EXPECT_EQ(engine->Batch().geometryCalls, 2);
     hge->Gfx_EndScene();
-    EXPECT_EQ(engine->geometryCalls, 2) << "a cleared picture has nothing left to send";
+    EXPECT_EQ(engine->Batch().geometryCalls, 2) << "a cleared picture has nothing left to send";
 }
 
 TEST_F(GraphicsTest, ClearColoursThePictureAndLeavesTheLetterboxBarsBlack) {
@@ -207,4 +207,4 @@ TEST_F(GraphicsTest, TextureLoadsFromMemoryWhenGivenASize) {
 }
 
 }  // namespace
-}  // namespace enginetest
+}  // namespace test

@@ -1,9 +1,10 @@
 // Keys, mouse, the frame loop and the timer, driven by SDL events pushed into the queue.
 #include <algorithm>
+#include <vector>
 
 #include "engine_fixture.h"
 
-namespace enginetest {
+namespace test {
 namespace {
 
 // What the callbacks saw, for the tests to read back.
@@ -67,6 +68,9 @@ TEST_F(InputTest, KeysMapToTheGameCodesWhileHeld) {
         EXPECT_FALSE(hge->Input_GetKeyState(c.code)) << c.code;
     }
     EXPECT_FALSE(hge->Input_GetKeyState(HGEK_S));
+    PushKey(SDLK_F5, true);  // no key of the game's
+    engine->RunFrame();
+    EXPECT_EQ(hge->Input_GetKey(), 0);
 }
 
 TEST_F(InputTest, ATapShorterThanAFrameIsStillPressed) {
@@ -77,12 +81,6 @@ TEST_F(InputTest, ATapShorterThanAFrameIsStillPressed) {
     engine->RunFrame();
     EXPECT_EQ(seen.key, 0);
     EXPECT_FALSE(hge->Input_GetKeyState(HGEK_1)) << "and only for one";
-}
-
-TEST_F(InputTest, UnknownKeysAreNeitherPressedNorHeld) {
-    PushKey(SDLK_F5, true);
-    engine->RunFrame();
-    EXPECT_EQ(hge->Input_GetKey(), 0);
 }
 
 TEST_F(InputTest, LeftButtonIsHeldAndPressed) {
@@ -138,10 +136,10 @@ TEST_F(InputTest, MouseIsScaledWhenThePictureIsEnlarged) {
 }
 
 TEST_F(InputTest, AltEnterTogglesFullscreenAndTheGameNeverSeesThatEnter) {
-    ASSERT_FALSE(engine->IsFullscreen());
+    ASSERT_FALSE(engine->Input().IsFullscreen());
     PushKey(SDLK_RETURN, true, KMOD_LALT);
     engine->RunFrame();
-    EXPECT_TRUE(engine->IsFullscreen());
+    EXPECT_TRUE(engine->Input().IsFullscreen());
     EXPECT_EQ(seen.key, 0);
     EXPECT_FALSE(hge->Input_GetKeyState(HGEK_ENTER));
     // Alt let go first, Enter still down: still not the game's Enter.
@@ -155,7 +153,7 @@ TEST_F(InputTest, AltEnterTogglesFullscreenAndTheGameNeverSeesThatEnter) {
     PushKey(SDLK_RETURN, true, KMOD_RALT);
     PushKey(SDLK_RETURN, false);
     engine->RunFrame();
-    EXPECT_FALSE(engine->IsFullscreen());
+    EXPECT_FALSE(engine->Input().IsFullscreen());
     int w = 0;
     int h = 0;
     SDL_GetWindowSize(engine->Window(), &w, &h);
@@ -177,7 +175,7 @@ TEST_F(InputTest, AfterAltEnterKeysAndMouseStillReachTheGameAndFullscreenHoldsTh
     PushKey(SDLK_RETURN, true, KMOD_LALT);
     PushKey(SDLK_RETURN, false, KMOD_LALT);
     engine->RunFrame();
-    ASSERT_TRUE(engine->IsFullscreen());
+    ASSERT_TRUE(engine->Input().IsFullscreen());
     EXPECT_TRUE(MouseConfined(engine->Window()));
     EXPECT_EQ(seen.key, 0);
     EXPECT_FALSE(hge->Input_GetKeyState(HGEK_ENTER));
@@ -220,7 +218,7 @@ TEST_F(InputTest, AfterAltEnterKeysAndMouseStillReachTheGameAndFullscreenHoldsTh
     PushKey(SDLK_KP_ENTER, true, KMOD_RALT);
     PushKey(SDLK_KP_ENTER, false);
     engine->RunFrame();
-    EXPECT_FALSE(engine->IsFullscreen());
+    EXPECT_FALSE(engine->Input().IsFullscreen());
     EXPECT_FALSE(MouseConfined(engine->Window()));
     EXPECT_EQ(seen.key, 0) << "neither Enter of the two toggles reached the game";
     Tap(SDLK_2);
@@ -228,19 +226,10 @@ TEST_F(InputTest, AfterAltEnterKeysAndMouseStillReachTheGameAndFullscreenHoldsTh
     EXPECT_EQ(seen.key, HGEK_2);
 }
 
-TEST_F(InputTest, EachFrameRunsTheFrameThenTheRenderCallback) {
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_FALSE(engine->RunFrame());
-    }
-    EXPECT_EQ(seen.frames, 3);
-    EXPECT_EQ(seen.renders, 3);
-    // The frame callback ends the loop: no render for that frame.
-    seen.stopAfter = 4;
-    EXPECT_TRUE(engine->RunFrame());
-    EXPECT_EQ(seen.renders, 3);
-}
-
-TEST_F(InputTest, SystemStartRunsUntilTheFrameCallbackSaysStop) {
+TEST_F(InputTest, EachFrameRunsTheFrameThenTheRenderCallbackUntilTheFrameCallbackSaysStop) {
+    EXPECT_FALSE(engine->RunFrame());
+    EXPECT_EQ(seen.renders, 1);
+    // The frame that ends the loop renders nothing.
     seen.stopAfter = 5;
     EXPECT_TRUE(hge->System_Start());
     EXPECT_EQ(seen.frames, 5);
@@ -253,12 +242,35 @@ TEST_F(InputTest, ClosingTheWindowEndsTheLoopLikeEscape) {
     EXPECT_EQ(seen.frames, 0);
 }
 
-TEST_F(InputTest, FirstDeltaIsZeroThenTimePasses) {
-    engine->RunFrame();
-    EXPECT_EQ(seen.delta, 0.0f);
-    SDL_Delay(20);
-    engine->RunFrame();
-    EXPECT_GE(seen.delta, 0.015f);
+// The clock's arithmetic on a fake counter of a million ticks a second.
+TEST(FrameClock, DeltaPresentsAndTheFrameRateLimit) {
+    FrameClock clock(1000000);
+    clock.StartFrame(5000);
+    EXPECT_EQ(clock.Delta(), 0.0f) << "the first frame";
+    clock.StartFrame(25000);
+    EXPECT_FLOAT_EQ(clock.Delta(), 0.02f);
+    clock.Restart();
+    clock.StartFrame(900000);
+    EXPECT_EQ(clock.Delta(), 0.0f) << "the first frame after a pause";
+
+    // Frames every 2 ms on a 60 Hz display: the first draws, then one as each 1/60 s is over.
+    std::vector<int> drawn;
+    for (int frame = 0; frame < 30; ++frame) {
+        const std::uint64_t now = 1000000 + static_cast<std::uint64_t>(frame) * 2000;
+        clock.DecideDrawing(now);
+        if (!clock.SkipsDrawing()) {
+            drawn.push_back(frame);
+            clock.Presented(now);
+        }
+    }
+    EXPECT_EQ(drawn, (std::vector<int>{0, 9, 18, 27}));
+
+    // Frames are 2 ms apart: what is left of them is slept in whole milliseconds, unless it is
+    // less than one.
+    clock.StartFrame(2000000);
+    EXPECT_EQ(clock.MillisecondsToSleep(2000100), 1u);
+    EXPECT_EQ(clock.MillisecondsToSleep(2001500), 0u);
+    EXPECT_EQ(clock.MillisecondsToSleep(2005000), 0u) << "a late frame";
 }
 
 TEST_F(InputTest, LosingFocusSuspendsTheLoopAndThePauseIsNotCounted) {
@@ -270,7 +282,7 @@ TEST_F(InputTest, LosingFocusSuspendsTheLoopAndThePauseIsNotCounted) {
 
     PushWindowEvent(engine->Window(), SDL_WINDOWEVENT_FOCUS_LOST);
     EXPECT_FALSE(engine->RunFrame());
-    EXPECT_TRUE(engine->IsSuspended());
+    EXPECT_TRUE(engine->Input().Suspended());
     SDL_Delay(100);
     EXPECT_FALSE(engine->RunFrame());
     EXPECT_EQ(seen.frames, framesBefore) << "no callbacks while another window has focus";
@@ -279,7 +291,7 @@ TEST_F(InputTest, LosingFocusSuspendsTheLoopAndThePauseIsNotCounted) {
 
     PushWindowEvent(engine->Window(), SDL_WINDOWEVENT_FOCUS_GAINED);
     engine->RunFrame();
-    EXPECT_FALSE(engine->IsSuspended());
+    EXPECT_FALSE(engine->Input().Suspended());
     EXPECT_EQ(seen.frames, framesBefore + 1);
     EXPECT_EQ(seen.delta, 0.0f) << "the pause is not game time";
 }
@@ -318,4 +330,4 @@ TEST_F(InputTest, ASeedRepeatsItsSequenceAndSeedZeroFollowsTheClock) {
 }
 
 }  // namespace
-}  // namespace enginetest
+}  // namespace test

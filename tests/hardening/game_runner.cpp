@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/resources.h"
 #include "app/startup.h"
-#include "hge.h"
-#include "hgefont.h"
-#include "sdl_engine.h"
+#include "engine/hge.h"
+#include "engine/sdl/sdl_engine.h"
+#include "render2d/hgefont.h"
+#include "world/assets.h"
 
 namespace {
 
@@ -65,10 +65,10 @@ void MoveMouse(SdlEngine& engine, int frame) {
 
 void Script(int frame, SdlEngine& engine) {
     // The quads counted so far tell whether the previous frame drew anything.
-    if (frame > 0 && engine.quadsDrawn > lastQuads) {
+    if (frame > 0 && engine.Batch().quadsDrawn > lastQuads) {
         ++framesRendered;
     }
-    lastQuads = engine.quadsDrawn;
+    lastQuads = engine.Batch().quadsDrawn;
     framesPlayed = frame;
     if (frame == frameCount) {
         PushKey(SDLK_ESCAPE, true);

@@ -1,14 +1,27 @@
-// Where the game's files are: a relative path is looked up beside the executable first (the build
-// and the install put gfx/ and sfx/ there), then in the installed data folder
+// Where the game's files are: a relative path is looked up in the data folder the player or
+// packager named (ZS_DATA_DIR, see options.h) when there is one, then beside the executable (the
+// build and the install put gfx/ and sfx/ there), then in the installed data folder
 // <exe folder>/../share/zombie-shooter/, then in the working folder, so the game starts from any
-// folder. ZS_DATA_DIR, when set, comes before all of them.
+// folder.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+
+struct SDL_RWops;
 
 // Writes into `out` the first existing place of `name` and returns true; when none exists, writes
 // `name` itself (the working-folder place) and returns false. Absolute names are taken as they are.
-bool FindGameFile(const char* name, char* out, std::size_t capacity);
+// `dataDir` may be null or empty.
+bool FindGameFile(const char* name, const char* dataDir, char* out, std::size_t capacity);
 
 // The folder holding the running executable, without a trailing slash ("" when unknown).
 const char* ExecutableFolder();
+
+// The whole file, from malloc (the caller frees it), its length in `size`; null after one log line
+// naming the file when it cannot be read.
+void* ReadGameFile(const char* name, const char* dataDir, std::uint32_t* size);
+
+// What a loader reads: the file, or with a size the `size` bytes at `name`. Null after one log
+// line naming the file when it cannot be opened.
+SDL_RWops* OpenGameSource(const char* name, std::uint32_t size, const char* dataDir);

@@ -1,4 +1,4 @@
-#include "random_source.h"
+#include "engine/sdl/random_source.h"
 
 #include <algorithm>
 

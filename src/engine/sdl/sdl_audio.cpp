@@ -1,28 +1,45 @@
-// Effects as mixer chunks (WAV and MP3 alike), the music as a looping mixer stream.
+#include "engine/sdl/sdl_audio.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "sdl_engine.h"
+#include "engine/sdl/engine_log.h"
 
 namespace {
 
 constexpr int kSampleRate = 44100;
 constexpr int kMixBufferFrames = 1024;
 
-// Volume 0..100 onto the mixer's 0..128 along a square-root curve. The game plays its shots at 5,
-// hits at 10, kills at 15 and the music at 25: mapped linearly the shots would sit 14 dB under the
-// music and drown in it; on this curve they sit 7 dB under it, and 100 is still full volume.
-int MixerVolume(int volume) {
+}  // namespace
+
+// A square-root curve: the game plays its shots at 5, hits at 10, kills at 15 and the music at 25.
+// Mapped linearly the shots would sit 14 dB under the music and drown in it; on this curve they sit
+// 7 dB under it, and 100 is still full volume.
+int SdlAudio::MixerVolume(int volume) {
     const double share = std::clamp(volume, 0, 100) / 100.0;
     return static_cast<int>(std::lround(std::sqrt(share) * MIX_MAX_VOLUME));
 }
 
-}  // namespace
+// The far side fades out linearly; the near side stays at full level.
+void SdlAudio::MixerPanning(int pan, std::uint8_t* left, std::uint8_t* right) {
+    const int p = std::clamp(pan, -100, 100);
+    *left = static_cast<std::uint8_t>(p <= 0 ? 255 : 255 * (100 - p) / 100);
+    *right = static_cast<std::uint8_t>(p >= 0 ? 255 : 255 * (100 + p) / 100);
+}
 
-bool SdlEngine::TryOpenMixer() {
+void SdlAudio::Open() {
+    if (TryOpenMixer()) {
+        return;
+    }
+    LogLine("no sound device could be opened (%s); playing without sound", SDL_GetError());
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    TryOpenMixer();
+}
+
+bool SdlAudio::TryOpenMixer() {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return false;
     }
@@ -38,12 +55,12 @@ bool SdlEngine::TryOpenMixer() {
     for (int channel = 0; channel < kMixChannels; ++channel) {
         Mix_SetPanning(channel, 255, 255);
     }
-    audioOpen_ = true;
+    open_ = true;
     return true;
 }
 
-void SdlEngine::FreeSounds() {
-    if (!audioOpen_) {
+void SdlAudio::Close() {
+    if (!open_) {
         return;
     }
     Mix_HaltChannel(-1);
@@ -53,25 +70,23 @@ void SdlEngine::FreeSounds() {
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    audioOpen_ = false;
+    open_ = false;
 }
 
-HEFFECT SdlEngine::Effect_Load(const char* filename, std::uint32_t size) {
-    if (!audioOpen_) {
-        return 0;  // sound is off; nothing would play it
-    }
-    SDL_RWops* rw = OpenSource(filename, size);
-    if (rw == nullptr) {
-        return 0;
-    }
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1);
-    return LoadFailed(chunk, filename, size, Mix_GetError()) ? 0 : effects_.Add(chunk);
+HEFFECT SdlAudio::LoadEffect(SDL_RWops* source) {
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
+    return chunk != nullptr ? effects_.Add(chunk) : 0;
 }
 
-HCHANNEL SdlEngine::Effect_PlayEx(HEFFECT eff, int volume, int pan, float, bool loop) {
-    // The game plays every effect at pitch 1, so the pitch is not resampled.
-    Mix_Chunk* chunk = effects_.Get(eff);
-    if (!audioOpen_ || chunk == nullptr) {
+HSTREAM SdlAudio::LoadStream(SDL_RWops* source) {
+    // From memory the caller keeps the bytes alive while the music plays.
+    Mix_Music* music = Mix_LoadMUS_RW(source, 1);
+    return music != nullptr ? streams_.Add(music) : 0;
+}
+
+HCHANNEL SdlAudio::PlayEffect(HEFFECT effect, int volume, int pan, bool loop) {
+    Mix_Chunk* chunk = effects_.Get(effect);
+    if (!open_ || chunk == nullptr) {
         return 0;
     }
     int channel = Mix_GroupAvailable(-1);
@@ -83,35 +98,22 @@ HCHANNEL SdlEngine::Effect_PlayEx(HEFFECT eff, int volume, int pan, float, bool 
     // Volume and pan go on the channel before the sound starts, so no sample plays at the
     // previous sound's settings.
     Mix_Volume(channel, MixerVolume(volume));
-    const int p = std::clamp(pan, -100, 100);
-    const Uint8 left = static_cast<Uint8>(p <= 0 ? 255 : 255 * (100 - p) / 100);
-    const Uint8 right = static_cast<Uint8>(p >= 0 ? 255 : 255 * (100 + p) / 100);
+    std::uint8_t left = 0;
+    std::uint8_t right = 0;
+    MixerPanning(pan, &left, &right);
     Mix_SetPanning(channel, left, right);
     channel = Mix_PlayChannel(channel, chunk, loop ? -1 : 0);
     return channel < 0 ? 0 : static_cast<HCHANNEL>(channel + 1);
 }
 
-HSTREAM SdlEngine::Stream_Load(const char* filename, std::uint32_t size) {
-    if (!audioOpen_) {
-        return 0;
-    }
-    // From memory the caller keeps the bytes alive while the music plays.
-    SDL_RWops* rw = OpenSource(filename, size);
-    if (rw == nullptr) {
-        return 0;
-    }
-    Mix_Music* music = Mix_LoadMUS_RW(rw, 1);
-    return LoadFailed(music, filename, size, Mix_GetError()) ? 0 : streams_.Add(music);
-}
-
-HCHANNEL SdlEngine::Stream_Play(HSTREAM stream, bool loop, int volume) {
+HCHANNEL SdlAudio::PlayStream(HSTREAM stream, bool loop, int volume) {
     Mix_Music* music = streams_.Get(stream);
-    if (!audioOpen_ || music == nullptr) {
+    if (!open_ || music == nullptr) {
         return 0;
     }
     Mix_VolumeMusic(MixerVolume(volume));
     if (Mix_PlayMusic(music, loop ? -1 : 1) != 0) {
-        System_Log("cannot play music: %s", Mix_GetError());
+        LogLine("cannot play music: %s", Mix_GetError());
         return 0;
     }
     // The music has a channel of its own, after the effects' ones.

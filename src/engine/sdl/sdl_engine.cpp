@@ -1,38 +1,36 @@
-// Start-up, shutdown, the frame loop, states, log, files and random numbers.
-#include "sdl_engine.h"
+// Start-up and shutdown, the loop, states, the log, loading, and whether a frame draws; the
+// components do the rest.
+#include "engine/sdl/sdl_engine.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
-#include <SDL_mixer.h>
 
-#include <climits>
-#include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
-#include "file_lookup.h"
+#include "engine/sdl/engine_log.h"
+#include "engine/sdl/file_lookup.h"
 
 namespace {
 
 SdlEngine* instance = nullptr;
 
-constexpr const char* kTitle = "Zombie Shooter";
-// The game runs its rules once per frame and a bullet advances a fixed share of its flight per
-// frame (the share grows with the frame's length): at the display's 60 Hz a bullet jumps most of
-// the way to the aim point in one frame and passes over zombies it should hit. So the loop runs
-// frames up to this rate, without vsync, and only presents as often as the display refreshes.
-constexpr double kFrameSeconds = 1.0 / 500.0;
-
-bool EnvMentions(const char* name, const char* word) {
-    const char* value = SDL_getenv(name);
-    return value != nullptr && SDL_strcasestr(value, word) != nullptr;
+std::uint64_t Now() {
+    return SDL_GetPerformanceCounter();
 }
 
-// ZS_WINDOWED=1 forces an 800x600 window whatever the game asks for.
-bool EnvForcesWindow() {
-    const char* value = SDL_getenv("ZS_WINDOWED");
-    return value != nullptr && value[0] == '1';
+// Opens what a loader reads and hands it over; a load that gives nothing back is one line naming
+// the file.
+template <class Loader>
+std::uint32_t LoadFrom(const EngineOptions& options, const char* filename, std::uint32_t size,
+                       Loader load) {
+    SDL_RWops* source = OpenGameSource(filename, size, options.dataDir.c_str());
+    if (source == nullptr) {
+        return 0;
+    }
+    const std::uint32_t handle = load(source);
+    if (handle == 0) {
+        LogLine("cannot load %s: %s", size != 0 ? "a file from memory" : filename, SDL_GetError());
+    }
+    return handle;
 }
 
 }  // namespace
@@ -49,8 +47,8 @@ SdlEngine* SdlEngine::Instance() {
     return instance;
 }
 
-SdlEngine::SdlEngine() {
-    random_.Seed(SDL_GetPerformanceCounter());
+SdlEngine::SdlEngine() : clock_(SDL_GetPerformanceFrequency()) {
+    random_.Seed(Now());
 }
 
 SdlEngine::~SdlEngine() {
@@ -69,15 +67,20 @@ void SdlEngine::Release() {
     delete this;
 }
 
-void SdlEngine::ResetCounters() {
-    geometryCalls = 0;
-    quadsDrawn = 0;
-}
-
+#ifdef ZS_ENGINE_HOOKS
 void SdlEngine::SetFrameHook(FrameHook hook) {
     frameHook_ = hook;
     hookFrame_ = 0;
 }
+
+bool SdlEngine::Paced() const {
+    return limitFrameRate;
+}
+#else
+bool SdlEngine::Paced() const {
+    return true;
+}
+#endif
 
 // ---- states ----
 
@@ -120,109 +123,25 @@ bool SdlEngine::System_Initiate() {
     if (initiated_) {
         return true;
     }
-    if (!OpenVideo()) {
+    options_ = EngineOptions::FromEnvironment();
+    const bool fullscreen = !windowed_ && !options_.forceWindow;
+    if (!display_.Open(options_, fullscreen, screenWidth_, screenHeight_)) {
         return false;
     }
-    if (!OpenWindow() || !OpenRenderer()) {
+    if (display_.RefreshPeriod() > 0.0) {
+        clock_.SetPresentPeriod(display_.RefreshPeriod());
+    }
+    input_.Open(display_.Window(), display_.Renderer(), screenWidth_, screenHeight_, fullscreen);
+    if (!batch_.Open(display_.Renderer(), options_.atlas)) {
         CloseAll();
         return false;
     }
-    if (!AllocateBatch()) {
-        CloseAll();
-        return false;
+    if (useSound_) {
+        audio_.Open();
     }
-    IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
-    OpenAudio();
-    std::memset(keyDown_, 0, sizeof keyDown_);
-    keyPressed_ = 0;
-    mouseX_ = static_cast<float>(screenWidth_) / 2.0f;
-    mouseY_ = static_cast<float>(screenHeight_) / 2.0f;
-    mouseSeen_ = false;
-    quit_ = false;
-    suspended_ = false;
-    timerStarted_ = false;
-    delta_ = 0.0f;
+    clock_.Restart();
     initiated_ = true;
     return true;
-}
-
-bool SdlEngine::OpenVideo() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        System_Log("cannot open a display: %s", SDL_GetError());
-        return false;
-    }
-    // With no X or Wayland display SDL quietly picks its offscreen driver; a game nobody can see
-    // is worse than a clear message, unless the headless drivers were asked for.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    const bool headlessAsked =
-        EnvMentions("SDL_VIDEODRIVER", "offscreen") || EnvMentions("SDL_VIDEODRIVER", "dummy");
-    if (driver != nullptr && SDL_strcasecmp(driver, "offscreen") == 0 && !headlessAsked) {
-        System_Log("no display found (DISPLAY and WAYLAND_DISPLAY reach no screen); not starting");
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        SDL_Quit();
-        return false;
-    }
-    return true;
-}
-
-bool SdlEngine::OpenWindow() {
-    fullscreen_ = !windowed_ && !EnvForcesWindow();
-    // Desktop fullscreen never changes the display mode; the picture is scaled instead.
-    const Uint32 flags = fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
-    window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screenWidth_,
-                               screenHeight_, flags);
-    if (window_ == nullptr) {
-        System_Log("cannot open the window: %s", SDL_GetError());
-        return false;
-    }
-    return true;
-}
-
-bool SdlEngine::OpenRenderer() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    // The headless driver always draws in software, so read-back pictures are the same everywhere.
-    const bool headless = driver != nullptr && SDL_strcasecmp(driver, "dummy") == 0;
-    if (!headless) {
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-    }
-    if (renderer_ == nullptr) {
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    }
-    if (renderer_ == nullptr) {
-        System_Log("cannot create a renderer: %s", SDL_GetError());
-        return false;
-    }
-    SDL_RendererInfo info{};
-    SDL_GetRendererInfo(renderer_, &info);
-    const bool software =
-        (info.flags & SDL_RENDERER_SOFTWARE) != 0 || SDL_strcasecmp(info.name, "software") == 0;
-    vsync_ = !software && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
-    SDL_DisplayMode mode{};
-    const int display = SDL_GetWindowDisplayIndex(window_);
-    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0) {
-        presentPeriod_ = 1.0 / mode.refresh_rate;
-    }
-    // Read when textures are created: smooth scaling on the GPU, exact pixels in software.
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, software ? "nearest" : "linear");
-    SDL_RenderSetLogicalSize(renderer_, screenWidth_, screenHeight_);
-    // The game draws its own crosshair.
-    SDL_ShowCursor(SDL_DISABLE);
-    SDL_SetRelativeMouseMode(SDL_FALSE);
-    UpdateGrab();
-    return true;
-}
-
-void SdlEngine::OpenAudio() {
-    if (!useSound_) {
-        return;
-    }
-    if (TryOpenMixer()) {
-        return;
-    }
-    // Sound never stops the game: say so once and carry on with the silent driver.
-    System_Log("no sound device could be opened (%s); playing without sound", SDL_GetError());
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-    TryOpenMixer();
 }
 
 void SdlEngine::System_Shutdown() {
@@ -234,19 +153,10 @@ void SdlEngine::System_Shutdown() {
 }
 
 void SdlEngine::CloseAll() {
-    FreeSounds();
-    FreeTextures();
-    batchQuads_ = 0;
-    if (renderer_ != nullptr) {
-        SDL_DestroyRenderer(renderer_);
-        renderer_ = nullptr;
-    }
-    if (window_ != nullptr) {
-        SDL_DestroyWindow(window_);
-        window_ = nullptr;
-    }
-    IMG_Quit();
-    SDL_Quit();
+    audio_.Close();
+    batch_.Close();
+    input_.Close();
+    display_.Close();
 }
 
 // ---- the loop ----
@@ -256,17 +166,24 @@ bool SdlEngine::System_Start() {
         return false;
     }
     for (;;) {
-        SkipDrawingUnlessDue();
+        if (Paced()) {
+            clock_.DecideDrawing(Now());
+        } else {
+            clock_.DrawEveryFrame();
+        }
         if (RunFrame()) {
             break;
         }
-        if (suspended_) {
+        if (input_.Suspended()) {
             SDL_WaitEvent(nullptr);
-        } else if (!vsync_ && limitFrameRate) {
-            LimitFrameRate();
+        } else if (!display_.Vsync() && Paced()) {
+            const std::uint32_t sleep = clock_.MillisecondsToSleep(Now());
+            if (sleep > 0) {
+                SDL_Delay(sleep);
+            }
         }
     }
-    skipDrawing_ = false;
+    clock_.DrawEveryFrame();
     return true;
 }
 
@@ -274,18 +191,24 @@ bool SdlEngine::RunFrame() {
     if (!initiated_) {
         return true;
     }
+#ifdef ZS_ENGINE_HOOKS
     if (frameHook_ != nullptr) {
         frameHook_(hookFrame_++, *this);
     }
-    PumpEvents();
-    if (quit_) {
+#endif
+    input_.Pump();
+    if (input_.QuitAsked()) {
         return true;
     }
-    if (suspended_) {
+    if (input_.Suspended()) {
         return false;
     }
-    UpdateTimer();
-    UpdateMouse();
+    // The pause is not game time: the frame after it starts the clock afresh.
+    if (input_.Resumed()) {
+        clock_.Restart();
+    }
+    clock_.StartFrame(Now());
+    input_.UpdateMouse();
     if (frameFunc_ != nullptr && frameFunc_()) {
         return true;
     }
@@ -295,118 +218,80 @@ bool SdlEngine::RunFrame() {
     return false;
 }
 
-void SdlEngine::SkipDrawingUnlessDue() {
-    // A frame whose picture would be replaced before the display shows it runs its rules but
-    // draws nothing; scripted runs draw every frame.
-    const double sincePresent = static_cast<double>(SDL_GetPerformanceCounter() - lastPresent_) /
-                                static_cast<double>(SDL_GetPerformanceFrequency());
-    skipDrawing_ = limitFrameRate && lastPresent_ != 0 && sincePresent < presentPeriod_;
+// ---- drawing ----
+
+bool SdlEngine::Gfx_BeginScene(HTARGET target) {
+    // The game only ever draws to the screen.
+    if (!initiated_ || target != 0) {
+        return false;
+    }
+    batch_.Begin();
+    return true;
 }
 
-void SdlEngine::LimitFrameRate() {
-    const double elapsed = static_cast<double>(SDL_GetPerformanceCounter() - lastCounter_) /
-                           static_cast<double>(SDL_GetPerformanceFrequency());
-    const double left = kFrameSeconds - elapsed;
-    if (left > 0.001) {
-        SDL_Delay(static_cast<Uint32>(left * 1000.0));
+void SdlEngine::Gfx_EndScene() {
+    if (!Drawing()) {
+        return;
+    }
+    batch_.Flush();
+    SDL_RenderPresent(display_.Renderer());
+    clock_.Presented(Now());
+}
+
+void SdlEngine::Gfx_Clear(std::uint32_t color) {
+    if (Drawing()) {
+        batch_.Clear(color);
     }
 }
 
-// ---- log and files ----
+void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
+    if (Drawing() && quad != nullptr) {
+        batch_.Add(*quad);
+    }
+}
+
+// ---- log, files and loading ----
 
 void SdlEngine::System_Log(const char* format, ...) {
-    char line[1024];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
+    LogLineV(format, args);
     va_end(args);
-    std::size_t n = std::strlen(line);
-    while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r')) {
-        line[--n] = '\0';
-    }
-    std::fprintf(stderr, "zombie-shooter: %s\n", line);
 }
 
 void* SdlEngine::Resource_Load(const char* filename, std::uint32_t* size) {
-    if (size != nullptr) {
-        *size = 0;
-    }
-    char path[PATH_MAX];
-    if (filename == nullptr || !FindGameFile(filename, path, sizeof path)) {
-        System_Log("cannot open %s: no such file", filename != nullptr ? filename : "(null)");
-        return nullptr;
-    }
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        System_Log("cannot open %s", filename);
-        return nullptr;
-    }
-    void* data = nullptr;
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        length = std::ftell(file);
-    }
-    if (length >= 0 && std::fseek(file, 0, SEEK_SET) == 0) {
-        data = std::malloc(length > 0 ? static_cast<std::size_t>(length) : 1);
-    }
-    if (data != nullptr && std::fread(data, 1, static_cast<std::size_t>(length), file) !=
-                               static_cast<std::size_t>(length)) {
-        std::free(data);
-        data = nullptr;
-    }
-    std::fclose(file);
-    if (data == nullptr) {
-        System_Log("cannot read %s", filename);
-        return nullptr;
-    }
-    if (size != nullptr) {
-        *size = static_cast<std::uint32_t>(length);
-    }
-    return data;
+    return ReadGameFile(filename, options_.dataDir.c_str(), size);
 }
 
 void SdlEngine::Resource_Free(void* res) {
     std::free(res);
 }
 
-SDL_RWops* SdlEngine::OpenSource(const char* filename, std::uint32_t size) {
-    if (filename == nullptr) {
-        return nullptr;
+HTEXTURE SdlEngine::Texture_Load(const char* filename, std::uint32_t size, bool) {
+    if (!initiated_) {
+        System_Log("cannot load %s: the engine is not initiated", filename);
+        return 0;
     }
-    if (size != 0) {
-        return SDL_RWFromConstMem(filename, static_cast<int>(size));
-    }
-    char path[PATH_MAX];
-    if (!FindGameFile(filename, path, sizeof path)) {
-        System_Log("cannot open %s: no such file", filename);
-        return nullptr;
-    }
-    SDL_RWops* rw = SDL_RWFromFile(path, "rb");
-    if (rw == nullptr) {
-        System_Log("cannot open %s: %s", filename, SDL_GetError());
-    }
-    return rw;
+    return LoadFrom(options_, filename, size,
+                    [this](SDL_RWops* source) { return batch_.Load(source); });
 }
 
-bool SdlEngine::LoadFailed(const void* loaded, const char* filename, std::uint32_t size,
-                           const char* why) {
-    if (loaded != nullptr) {
-        return false;
+HEFFECT SdlEngine::Effect_Load(const char* filename, std::uint32_t size) {
+    if (!audio_.IsOpen()) {
+        return 0;  // sound is off; nothing would play it
     }
-    System_Log("cannot load %s: %s", size != 0 ? "a file from memory" : filename, why);
-    return true;
+    return LoadFrom(options_, filename, size,
+                    [this](SDL_RWops* source) { return audio_.LoadEffect(source); });
 }
 
-// ---- random numbers ----
+HSTREAM SdlEngine::Stream_Load(const char* filename, std::uint32_t size) {
+    if (!audio_.IsOpen()) {
+        return 0;
+    }
+    return LoadFrom(options_, filename, size,
+                    [this](SDL_RWops* source) { return audio_.LoadStream(source); });
+}
 
 void SdlEngine::Random_Seed(int seed) {
-    random_.Seed(seed == 0 ? SDL_GetPerformanceCounter() : static_cast<std::uint32_t>(seed));
-}
-
-int SdlEngine::Random_Int(int min, int max) {
-    return random_.Int(min, max);
-}
-
-float SdlEngine::Random_Float(float min, float max) {
-    return random_.Float(min, max);
+    random_.Seed(seed == 0 ? Now() : static_cast<std::uint32_t>(seed));
 }

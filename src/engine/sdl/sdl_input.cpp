@@ -1,10 +1,11 @@
-// Input and the frame timer: events are pumped once per frame before the frame callback.
+#include "engine/sdl/sdl_input.h"
+
 #include <SDL.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "sdl_engine.h"
+#include "engine/hge.h"
 
 namespace {
 
@@ -38,8 +39,32 @@ int VirtualButton(Uint8 button) {
 
 }  // namespace
 
-void SdlEngine::PumpEvents() {
+void SdlInput::Open(SDL_Window* window, SDL_Renderer* renderer, int width, int height,
+                    bool fullscreen) {
+    window_ = window;
+    renderer_ = renderer;
+    width_ = width;
+    height_ = height;
+    fullscreen_ = fullscreen;
+    suspended_ = false;
+    resumed_ = false;
+    quit_ = false;
+    std::memset(keyDown_, 0, sizeof keyDown_);
     keyPressed_ = 0;
+    mouseX_ = static_cast<float>(width) / 2.0f;
+    mouseY_ = static_cast<float>(height) / 2.0f;
+    mouseSeen_ = false;
+    UpdateGrab();
+}
+
+void SdlInput::Close() {
+    window_ = nullptr;
+    renderer_ = nullptr;
+}
+
+void SdlInput::Pump() {
+    keyPressed_ = 0;
+    resumed_ = false;
     std::memset(keyTapped_, 0, sizeof keyTapped_);
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) {
@@ -47,7 +72,7 @@ void SdlEngine::PumpEvents() {
     }
 }
 
-void SdlEngine::HandleEvent(const SDL_Event& e) {
+void SdlInput::HandleEvent(const SDL_Event& e) {
     switch (e.type) {
         case SDL_QUIT:
             quit_ = true;
@@ -64,15 +89,8 @@ void SdlEngine::HandleEvent(const SDL_Event& e) {
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
-            const int vk = VirtualButton(e.button.button);
             const bool down = e.type == SDL_MOUSEBUTTONDOWN;
-            if (vk != 0) {
-                keyDown_[vk] = down;
-                keyTapped_[vk] = keyTapped_[vk] || down;
-                if (down && keyPressed_ == 0) {
-                    keyPressed_ = vk;
-                }
-            }
+            Press(VirtualButton(e.button.button), down, down);
             break;
         }
         default:
@@ -80,10 +98,10 @@ void SdlEngine::HandleEvent(const SDL_Event& e) {
     }
 }
 
-void SdlEngine::HandleKey(const SDL_Event& e, bool down) {
+void SdlInput::HandleKey(const SDL_Event& e, bool down) {
     const SDL_Keycode sym = e.key.keysym.sym;
     const bool enter = sym == SDLK_RETURN || sym == SDLK_KP_ENTER;
-    // Alt+Enter belongs to the engine: the game sees neither the press nor the held Enter.
+    // Alt+Enter belongs to the engine.
     if (enter && down && (e.key.keysym.mod & KMOD_ALT) != 0) {
         if (e.key.repeat == 0) {
             ToggleFullscreen();
@@ -95,19 +113,24 @@ void SdlEngine::HandleKey(const SDL_Event& e, bool down) {
         enterHeldByToggle_ = down;
         return;
     }
-    const int vk = VirtualKey(sym);
-    if (vk == 0) {
+    // Auto-repeat holds the key but is no new press.
+    Press(VirtualKey(sym), down, down && e.key.repeat == 0);
+}
+
+// Taken from the event, not the keyboard's state at the frame, so a tap shorter than a frame
+// still counts.
+void SdlInput::Press(int key, bool down, bool counts) {
+    if (key == 0) {
         return;
     }
-    keyDown_[vk] = down;
-    keyTapped_[vk] = keyTapped_[vk] || down;
-    // Taken from the event, so a tap shorter than a frame still counts; auto-repeat does not.
-    if (down && e.key.repeat == 0 && keyPressed_ == 0) {
-        keyPressed_ = vk;
+    keyDown_[key] = down;
+    keyTapped_[key] = keyTapped_[key] || down;
+    if (counts && keyPressed_ == 0) {
+        keyPressed_ = key;
     }
 }
 
-void SdlEngine::HandleWindowEvent(const SDL_Event& e) {
+void SdlInput::HandleWindowEvent(const SDL_Event& e) {
     switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
             quit_ = true;
@@ -120,8 +143,7 @@ void SdlEngine::HandleWindowEvent(const SDL_Event& e) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             if (suspended_) {
                 suspended_ = false;
-                // The pause is not game time: the next frame starts the clock afresh.
-                timerStarted_ = false;
+                resumed_ = true;
             }
             UpdateGrab();
             break;
@@ -130,37 +152,37 @@ void SdlEngine::HandleWindowEvent(const SDL_Event& e) {
     }
 }
 
-void SdlEngine::ReleaseAllKeys() {
+void SdlInput::ReleaseAllKeys() {
     // Key-ups that happen while another window has focus never reach us.
     std::memset(keyDown_, 0, sizeof keyDown_);
     std::memset(keyTapped_, 0, sizeof keyTapped_);
     enterHeldByToggle_ = false;
 }
 
-void SdlEngine::ToggleFullscreen() {
+void SdlInput::ToggleFullscreen() {
     fullscreen_ = !fullscreen_;
     if (fullscreen_) {
         SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
         SDL_SetWindowFullscreen(window_, 0);
-        SDL_SetWindowSize(window_, screenWidth_, screenHeight_);
+        SDL_SetWindowSize(window_, width_, height_);
         SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     UpdateGrab();
 }
 
-bool SdlEngine::IsFullscreen() const {
+bool SdlInput::IsFullscreen() const {
     return window_ != nullptr && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
-void SdlEngine::UpdateGrab() {
+void SdlInput::UpdateGrab() {
     // Fullscreen keeps the mouse inside the picture; another window taking focus frees it.
     if (window_ != nullptr) {
         SDL_SetWindowGrab(window_, fullscreen_ && !suspended_ ? SDL_TRUE : SDL_FALSE);
     }
 }
 
-void SdlEngine::UpdateMouse() {
+void SdlInput::UpdateMouse() {
     if (!mouseSeen_) {
         return;  // the crosshair waits at the centre until the mouse first moves
     }
@@ -170,28 +192,11 @@ void SdlEngine::UpdateMouse() {
     float lx = 0.0f;
     float ly = 0.0f;
     SDL_RenderWindowToLogical(renderer_, wx, wy, &lx, &ly);
-    // The letterbox bars map outside the picture.
-    mouseX_ = std::clamp(lx, 0.0f, static_cast<float>(screenWidth_ - 1));
-    mouseY_ = std::clamp(ly, 0.0f, static_cast<float>(screenHeight_ - 1));
+    mouseX_ = std::clamp(lx, 0.0f, static_cast<float>(width_ - 1));
+    mouseY_ = std::clamp(ly, 0.0f, static_cast<float>(height_ - 1));
 }
 
-void SdlEngine::UpdateTimer() {
-    const std::uint64_t now = SDL_GetPerformanceCounter();
-    if (timerStarted_) {
-        delta_ = static_cast<float>(static_cast<double>(now - lastCounter_) /
-                                    static_cast<double>(SDL_GetPerformanceFrequency()));
-    } else {
-        delta_ = 0.0f;
-        timerStarted_ = true;
-    }
-    lastCounter_ = now;
-}
-
-float SdlEngine::Timer_GetDelta() {
-    return delta_;
-}
-
-void SdlEngine::Input_GetMousePos(float* x, float* y) {
+void SdlInput::MousePos(float* x, float* y) const {
     if (x != nullptr) {
         *x = mouseX_;
     }
@@ -200,12 +205,6 @@ void SdlEngine::Input_GetMousePos(float* x, float* y) {
     }
 }
 
-bool SdlEngine::Input_GetKeyState(int key) {
-    // A key pressed and released between two frames still counts as held for the next one, so a
-    // quick tap of a weapon key or a short click is never lost.
+bool SdlInput::KeyState(int key) const {
     return key > 0 && key < kKeyCount && (keyDown_[key] || keyTapped_[key]);
-}
-
-int SdlEngine::Input_GetKey() {
-    return keyPressed_;
 }

@@ -1,4 +1,4 @@
-#include "texture_atlas.h"
+#include "engine/sdl/texture_atlas.h"
 
 #include <cstring>
 

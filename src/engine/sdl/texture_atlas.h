@@ -1,5 +1,5 @@
 // Small images share a few large textures ("pages") so that quads of different images can go to
-// the renderer in one draw call. This file holds the parts that know nothing of SDL: where an
+// the renderer in one draw call. This file holds the pieces that know nothing of SDL: where an
 // image goes on a page, how its border is padded, and how a quad's texture coordinates move
 // into its place.
 #pragma once

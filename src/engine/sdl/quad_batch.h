@@ -1,0 +1,89 @@
+// The picture's textures and the quad batch. Quads gather in vertex and index buffers sized once
+// at start-up, and a run of quads with the same texture and blend goes to the renderer as one
+// SDL_RenderGeometry call. A run ends on a change of texture or blend, a full buffer, a clear and
+// the end of the scene. With the atlas on, small images share a few page textures, so a run
+// survives a change of image. Untextured quads sample a white texel, so they take the same path.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "engine/hge.h"
+#include "engine/sdl/handle_table.h"
+#include "engine/sdl/texture_atlas.h"
+
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Vertex;
+struct SDL_Surface;
+struct SDL_RWops;
+
+// A loaded image: the texture that holds it and where on that texture it is.
+struct SdlTexture {
+    SDL_Texture* texture = nullptr;
+    TexturePlace place;
+};
+
+class QuadBatch {
+  public:
+    // Quads one batch holds; a run longer than this goes out in several draw calls.
+    static constexpr int kQuads = 4096;
+    // The atlas: square pages of this side, each image framed by this many repeated edge pixels.
+    // An image too large for a page keeps a texture of its own.
+    static constexpr int kAtlasPageSize = 1024;
+    static constexpr int kAtlasPadding = 2;
+    static constexpr int kAtlasMaxPages = 4;
+
+    // Sizes the buffers, chooses whether images share pages (`atlas` unset: on accelerated
+    // renderers only) and makes the white texel. False after a log line when the renderer cannot.
+    bool Open(SDL_Renderer* renderer, std::optional<bool> atlas);
+    // Frees every texture and page.
+    void Close();
+
+    // Takes the source over; 0, with SDL_GetError saying why, when it gives no texture.
+    HTEXTURE Load(SDL_RWops* source);
+    void Free(HTEXTURE tex);
+    int Width(HTEXTURE tex) const;
+    int Height(HTEXTURE tex) const;
+
+    // A new scene drops whatever an unfinished one left.
+    void Begin() { quads_ = 0; }
+    // Sends the waiting run, then fills the picture; the letterbox bars stay black.
+    void Clear(std::uint32_t argb);
+    void Add(const hgeQuad& quad);
+    // Sends the waiting run, if any.
+    void Flush();
+
+    bool AtlasOn() const { return atlasOn_; }
+    int AtlasPages() const { return static_cast<int>(pages_.size()); }
+    // SDL_RenderGeometry calls and quads drawn since the last ResetCounters.
+    int geometryCalls = 0;
+    int quadsDrawn = 0;
+    void ResetCounters();
+
+  private:
+    bool MakeWhite();
+    // Puts the image on a page (making one if there is room for another); false when it fits on
+    // none, and then it needs a texture of its own.
+    bool PlaceOnPage(SDL_Surface* image, SdlTexture* out);
+
+    SDL_Renderer* renderer_ = nullptr;
+    HandleTable<SdlTexture> textures_;
+    // Stands in for "no texture": a white texel of its own, or a white block on the first page.
+    SDL_Texture* whiteTexture_ = nullptr;
+    SdlTexture white_{};
+    struct AtlasPage {
+        SDL_Texture* texture;
+        ShelfPacker packer;
+    };
+    std::vector<AtlasPage> pages_;
+    bool atlasOn_ = false;
+    int pageSize_ = kAtlasPageSize;
+
+    std::vector<SDL_Vertex> vertices_;
+    std::vector<int> indices_;
+    int quads_ = 0;
+    SDL_Texture* texture_ = nullptr;
+    int blend_ = BLEND_DEFAULT;
+};

@@ -1,0 +1,42 @@
+// Sound through SDL2_mixer: effects as chunks (WAV and MP3 alike), the music as a looping mixer
+// stream. Sound never stops the game: the audio subsystem is started on its own, and when no
+// device opens there is one log line and the silent `dummy` driver takes over.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/hge.h"
+#include "engine/sdl/handle_table.h"
+
+struct SDL_RWops;
+struct Mix_Chunk;
+struct _Mix_Music;
+
+class SdlAudio {
+  public:
+    // Mixing channels: enough that rapid fire from both weapons never cuts a shot short.
+    static constexpr int kMixChannels = 64;
+
+    // The game's volume 0..100 on the mixer's 0..128.
+    static int MixerVolume(int volume);
+    // The game's pan, -100 (left) to 100 (right), as the mixer's left and right levels (255 full).
+    static void MixerPanning(int pan, std::uint8_t* left, std::uint8_t* right);
+
+    // Opens the mixer, falling back to the silent driver.
+    void Open();
+    void Close();
+    bool IsOpen() const { return open_; }
+
+    // Each takes the source over; 0, with SDL_GetError saying why, when it does not decode.
+    HEFFECT LoadEffect(SDL_RWops* source);
+    HSTREAM LoadStream(SDL_RWops* source);
+    HCHANNEL PlayEffect(HEFFECT effect, int volume, int pan, bool loop);
+    HCHANNEL PlayStream(HSTREAM stream, bool loop, int volume);
+
+  private:
+    bool TryOpenMixer();
+
+    bool open_ = false;
+    HandleTable<Mix_Chunk> effects_;
+    HandleTable<_Mix_Music> streams_;
+};

@@ -1,0 +1,62 @@
+// Keys, mouse and the window's own events, taken once per frame before the frame callback.
+// - Input_GetKey comes from key-down events, so a tap shorter than a frame is still seen, and a
+//   key pressed and released between two frames counts as held for the next one.
+// - The mouse is converted from window pixels into the logical picture through the letterbox
+//   and clamped to it (the bars map outside the picture).
+// - While another window has focus the game is suspended, every key let go and the mouse freed.
+// - Alt+Enter switches between desktop fullscreen and a window of the picture's size; the game
+//   sees neither that press nor the held Enter.
+#pragma once
+
+struct SDL_Window;
+struct SDL_Renderer;
+union SDL_Event;
+
+class SdlInput {
+  public:
+    // Starts on a new window: nothing held, the crosshair at the centre of the picture.
+    void Open(SDL_Window* window, SDL_Renderer* renderer, int width, int height, bool fullscreen);
+    void Close();
+
+    // Takes every waiting event.
+    void Pump();
+    // Reads the mouse for the frame about to run.
+    void UpdateMouse();
+
+    // What the last Pump saw: the window closed; another window has focus; focus came back.
+    bool QuitAsked() const { return quit_; }
+    bool Suspended() const { return suspended_; }
+    bool Resumed() const { return resumed_; }
+    bool IsFullscreen() const;
+
+    void MousePos(float* x, float* y) const;
+    bool KeyState(int key) const;
+    int Key() const { return keyPressed_; }
+
+  private:
+    void HandleEvent(const SDL_Event& e);
+    void HandleKey(const SDL_Event& e, bool down);
+    void HandleWindowEvent(const SDL_Event& e);
+    void Press(int key, bool down, bool counts);
+    void ReleaseAllKeys();
+    void ToggleFullscreen();
+    void UpdateGrab();
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    int width_ = 800;
+    int height_ = 600;
+    bool fullscreen_ = false;
+    bool suspended_ = false;
+    bool resumed_ = false;
+    bool quit_ = false;
+
+    static constexpr int kKeyCount = 256;
+    bool keyDown_[kKeyCount] = {};
+    bool keyTapped_[kKeyCount] = {};  // went down since the last frame
+    int keyPressed_ = 0;
+    bool enterHeldByToggle_ = false;
+    float mouseX_ = 0.0f;
+    float mouseY_ = 0.0f;
+    bool mouseSeen_ = false;
+};

@@ -1,8 +1,31 @@
-#include "frame.h"
+// The frame, read this first.
+//
+// Deliberate choices:
+// - Program-wide state: the engine, the game variables and the pools are globals, and the
+//   objects are plain classes with public data, so every rule reads and writes them directly.
+// - Fixed pools made once at start-up (50 bullets, 100 zombies, 1000 each of blood, gore and
+//   pickups) used as rings: nothing is allocated after start-up.
+// - Timers advance only when their operation runs: a weapon's while the trigger is held, the
+//   spawner's while playing, the bite timer while a zombie touches, a pickup's while drawn. The
+//   end screens run none of them, so the game stands frozen behind them.
+//
+// One frame, the engine calling FrameFunc and then RenderFunc:
+// FrameFunc  1. seed the generator, draw the spawn corner and four spawn points;
+//            2. deltaTime, the crosshair from the mouse, the key pressed;
+//            3. while playing: the soldier aims (health <= 0 stops drawing him), each bullet
+//               moves and ResolveBulletHits wounds and kills (score, kills, pickup drops, gore,
+//               blood, sounds), zombies chase, FireWeapon (clips, ammunition, bullets), the
+//               soldier walks, weapon keys, SpawnZombie;
+//            4. Enter leaves the level-up screen, Escape ends the game.
+// RenderFunc 1. ApplyLevelRule (level, kills back to 0, the level-up screen);
+//            2. the ground, then the level-up screen, or the death screen (health <= 0 sets
+//               soldierDead), or the playing scene: marks, pickups (collection changes health
+//               and ammunition), zombies (bites change health), crosshair, soldier, HUD, bullets.
+#include "app/frame.h"
 
-#include "game.h"
-#include "rules.h"
-#include "scene.h"
+#include "app/game.h"
+#include "app/rules.h"
+#include "app/scene.h"
 #include "world/bullet.h"
 #include "world/soldier.h"
 #include "world/zombie.h"

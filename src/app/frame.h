@@ -2,7 +2,7 @@
 #pragma once
 
 class Crosshair {
-public:
+  public:
     Crosshair(float x, float y) : x(x), y(y) {}
     float x;
     float y;

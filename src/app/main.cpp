@@ -1,4 +1,4 @@
-#include "startup.h"
+#include "app/startup.h"
 
 #ifdef _WIN32
 #include <windows.h>

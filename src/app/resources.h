@@ -1,29 +1,34 @@
-// Every image, sound, the music and the font, loaded once at start-up and never freed.
+// The asset table: every file the game loads, what it is and which handle it fills. Loading walks
+// it in order; the tests and tools that need the list of files read it from here too.
 #pragma once
 
-#include "hge.h"
+#include <span>
+
+#include "engine/hge.h"
 
 class hgeSprite;
 class hgeFont;
 
-extern HTEXTURE backgroundTexture, soldierPistolTexture, soldierSmgTexture, bulletTexture,
-    healthItemTexture, ammoItemTexture, crosshairTexture, zombieTexture, zombieWoundedTexture,
-    zombieMaimedTexture, armTexture, headTexture, bloodTexture, weaponBarTexture, pistolIconTexture,
-    smgIconTexture;
+enum class AssetKind { kImage, kEffect, kMusic, kFont };
 
-extern hgeSprite *backgroundSprite, *soldierPistolSprite, *soldierSmgSprite, *bulletSprite,
-    *healthItemSprite, *ammoItemSprite, *crosshairSprite, *zombieSprite, *zombieWoundedSprite,
-    *zombieMaimedSprite, *armSprite, *headSprite, *bloodSprite, *weaponBarSprite, *pistolIconSprite,
-    *smgIconSprite;
+struct Asset {
+    const char* path;
+    AssetKind kind;
+    // Images: the sprite is this rectangle from the top-left corner of its image.
+    float width = 0.0f;
+    float height = 0.0f;
+    // The handle the load fills: one of these, by kind (an image fills both of the first two).
+    HTEXTURE* texture = nullptr;
+    hgeSprite** sprite = nullptr;
+    HEFFECT* effect = nullptr;
+    HSTREAM* stream = nullptr;
+    hgeFont** font = nullptr;
+};
 
-extern HEFFECT pistolShotSound, smgShotSound, hitSound1, hitSound2, hitSound3, killSound,
-    zombieSound, emptySound, reloadSound;
-extern HSTREAM music;
-extern hgeFont* hudFont;
+// Images, then sound effects, then the music, then the font, in the order they load.
+std::span<const Asset> AssetTable();
 
-// Called once, after the engine is initiated.
+// Called once, after the engine is initiated: every texture, then a sprite on each, then every
+// effect, the music and the font. A file that fails to load leaves a 0 handle (the engine logs
+// it) and the game goes on without it.
 void LoadResources();
-
-// Every sound of the game plays this way: centred, at its own pitch, once; each call is one more
-// overlapping play.
-void PlayEffect(HEFFECT effect, int volume);

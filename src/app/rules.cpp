@@ -1,7 +1,7 @@
 #include "app/rules.h"
 
 #include "app/game.h"
-#include "app/resources.h"
+#include "world/assets.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"
 #include "world/contact.h"
@@ -15,14 +15,12 @@ int hitSoundChoice = 0;
 
 namespace {
 
+// A hit takes 20 health; the zombie's image changes as its health passes 60 and 40.
 constexpr int kBulletDamage = 20;
 constexpr int kWoundedHealth = 60;
 constexpr int kMaimedHealth = 40;
+
 constexpr int kHitVolume = 10;
-constexpr int kKillVolume = 15;
-constexpr int kPistolKillScore = 100;
-constexpr int kSmgKillScore = 50;
-constexpr int kKillsPerLevel = 10;
 
 void PlayHitSound() {
     if (hitSoundChoice == 1) {
@@ -38,6 +36,10 @@ void Wound(Zombie& zombie, hgeSprite* image) {
     zombie.SetSprite(image);
     SpawnGore(kArm, zombie.XRef(), zombie.YRef(), zombie.AngleRef(), deltaTime);
 }
+
+constexpr int kKillVolume = 15;
+constexpr int kPistolKillScore = 100;
+constexpr int kSmgKillScore = 50;
 
 void Kill(Zombie& zombie) {
     zombie.Deactivate();
@@ -86,6 +88,7 @@ void ResolveBulletHits(Bullet& bullet) {
 }
 
 void ApplyLevelRule() {
+    constexpr int kKillsPerLevel = 10;
     // Deliberate rule: a lower bound rather than an exact match. Enough kills in one frame could
     // otherwise carry the count past the level's window, and no level-up would ever come again.
     // Still one level per call, and the count restarts.

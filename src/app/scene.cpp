@@ -1,11 +1,11 @@
-#include "scene.h"
+#include "app/scene.h"
 
-#include "frame.h"
-#include "game.h"
-#include "hgefont.h"
-#include "hgesprite.h"
-#include "resources.h"
-#include "rules.h"
+#include "app/frame.h"
+#include "app/game.h"
+#include "app/rules.h"
+#include "render2d/hgefont.h"
+#include "render2d/hgesprite.h"
+#include "world/assets.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"
 #include "world/pickup.h"
@@ -13,16 +13,6 @@
 #include "world/zombie.h"
 
 namespace {
-
-// The texts are Windows-1254 bytes, as the font's letters are laid out; no escape is followed by
-// a hexadecimal digit.
-// Top left while playing: kills this level, score.
-constexpr char kKillsAndScore[] = "\xD6ld\xFCr\xFClen = %d\nPuan = %d";
-// "You died! Your score: %d"
-constexpr char kDeathText[] = "\xD6LD\xDCN\xDCZ!\nPUANINIZ: %d";
-// "Congratulations! Level up! Press Enter when ready! Your score: %d"
-constexpr char kLevelUpText[] =
-    "TEBR\xDDKLER!\nSEV\xDDYE ATLADINIZ!\nHAZIR OLDU\xD0UNUZDA ENTER A BASIN!\nPUANINIZ: %d";
 
 // End screens: white, whatever was drawn before, with the text in the middle.
 constexpr std::uint32_t kEndScreenColor = 0x00FFFFFF;

@@ -1,9 +1,10 @@
-#include "startup.h"
+#include "app/startup.h"
 
-#include "frame.h"
-#include "game.h"
-#include "resources.h"
-#include "scene.h"
+#include "app/frame.h"
+#include "app/game.h"
+#include "app/resources.h"
+#include "app/scene.h"
+#include "world/assets.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"
 #include "world/pickup.h"
@@ -27,7 +28,7 @@ void ConfigureEngine() {
 // Everything the game uses is made here, once; the pools draw on the loaded sprites.
 void CreateGame() {
     LoadResources();
-    moveSpeed = 100.0f;
+    moveSpeed = kStartMoveSpeed;
     score = 0;
     kills = 0;
     InitBullets();

@@ -1,10 +1,14 @@
-#include "hgefont.h"
+#include "render2d/hgefont.h"
 
+#include <algorithm>
+#include <cctype>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
-#include "hgesprite.h"
+#include "render2d/hgesprite.h"
 
 HGE* hgeFont::hge = nullptr;
 char hgeFont::printBuffer[1024];
@@ -47,6 +51,36 @@ int ReadCode(const char*& p) {
         code = (code << 4) | static_cast<std::uint32_t>(digit);
     }
     return static_cast<std::int32_t>(code);
+}
+
+// One whole number read the way "%d" reads it (blanks, a sign, decimal digits), but clamped to
+// int's range instead of overflowing; false, with `p` unmoved, when no digit follows.
+bool ReadNumber(const char*& p, int& value) {
+    char* end = nullptr;
+    const long number = std::strtol(p, &end, 10);
+    if (end == p) {
+        return false;
+    }
+    value = static_cast<int>(std::clamp<long>(number, INT_MIN, INT_MAX));
+    p = end;
+    return true;
+}
+
+// The ", number" fields after a letter's code, in order; reading stops at the first field that
+// is not there, and every number from it on keeps the value it came in with.
+void ReadLetterNumbers(const char* p, int (&numbers)[6]) {
+    for (int& number : numbers) {
+        while (std::isspace(static_cast<unsigned char>(*p)) != 0) {
+            ++p;
+        }
+        if (*p != ',') {
+            return;
+        }
+        ++p;
+        if (!ReadNumber(p, number)) {
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -155,8 +189,7 @@ void hgeFont::ReadLetterLine(const char* line, int (&numbers)[6]) {
     if (code < 0 || code > 255) {
         return;
     }
-    std::sscanf(p, " , %d , %d , %d , %d , %d , %d", &numbers[0], &numbers[1], &numbers[2],
-                &numbers[3], &numbers[4], &numbers[5]);
+    ReadLetterNumbers(p, numbers);
     const float h = static_cast<float>(numbers[3]);
     delete letters[code];
     letters[code] =

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "hge.h"
+#include "engine/hge.h"
 
 class hgeSprite;
 

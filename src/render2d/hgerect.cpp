@@ -1,4 +1,4 @@
-#include "hgerect.h"
+#include "render2d/hgerect.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "hgesprite.h"
+#include "render2d/hgesprite.h"
 
 #include <cmath>
 #include <utility>
@@ -70,14 +70,13 @@ void hgeSprite::SetTexCoords(float x, float y, float w, float h) {
     const float vT = y / texHeight;
     const float uR = (x + w) / texWidth;
     const float vB = (y + h) / texHeight;
-    quad.v[0].tx = uL;
-    quad.v[0].ty = vT;
-    quad.v[1].tx = uR;
-    quad.v[1].ty = vT;
-    quad.v[2].tx = uR;
-    quad.v[2].ty = vB;
-    quad.v[3].tx = uL;
-    quad.v[3].ty = vB;
+    // Clockwise from the top left, as the corners are drawn.
+    const float u[4] = {uL, uR, uR, uL};
+    const float v[4] = {vT, vT, vB, vB};
+    for (int i = 0; i < 4; ++i) {
+        quad.v[i].tx = u[i];
+        quad.v[i].ty = v[i];
+    }
 }
 
 void hgeSprite::Render(float x, float y) {
@@ -128,14 +127,12 @@ void hgeSprite::RenderStretch(float x1, float y1, float x2, float y2) {
 
 void hgeSprite::Render4V(float x0, float y0, float x1, float y1, float x2, float y2, float x3,
                          float y3) {
-    quad.v[0].x = x0;
-    quad.v[0].y = y0;
-    quad.v[1].x = x1;
-    quad.v[1].y = y1;
-    quad.v[2].x = x2;
-    quad.v[2].y = y2;
-    quad.v[3].x = x3;
-    quad.v[3].y = y3;
+    const float xs[4] = {x0, x1, x2, x3};
+    const float ys[4] = {y0, y1, y2, y3};
+    for (int i = 0; i < 4; ++i) {
+        quad.v[i].x = xs[i];
+        quad.v[i].y = ys[i];
+    }
     Draw();
 }
 
@@ -192,22 +189,19 @@ void hgeSprite::SetTextureRect(float x, float y, float w, float h, bool adjustSi
 }
 
 void hgeSprite::SetColor(std::uint32_t color, int i) {
-    if (i != -1) {
-        quad.v[i].col = color;
-        return;
-    }
-    for (hgeVertex& v : quad.v) {
-        v.col = color;
-    }
+    SetOnCorners(&hgeVertex::col, color, i);
 }
 
 void hgeSprite::SetZ(float z, int i) {
-    if (i != -1) {
-        quad.v[i].z = z;
-        return;
+    SetOnCorners(&hgeVertex::z, z, i);
+}
+
+void hgeSprite::MirrorHotSpot() {
+    if (flipX) {
+        hotX = width - hotX;
     }
-    for (hgeVertex& v : quad.v) {
-        v.z = z;
+    if (flipY) {
+        hotY = height - hotY;
     }
 }
 
@@ -215,21 +209,11 @@ void hgeSprite::SetFlip(bool bX, bool bY, bool bHotSpot) {
     // The hot spot follows the flips the sprite already has, not the requested ones: undo the
     // old mirroring, then mirror again under the new hot-spot flag.
     if (flipHotSpot) {
-        if (flipX) {
-            hotX = width - hotX;
-        }
-        if (flipY) {
-            hotY = height - hotY;
-        }
+        MirrorHotSpot();
     }
     flipHotSpot = bHotSpot;
     if (flipHotSpot) {
-        if (flipX) {
-            hotX = width - hotX;
-        }
-        if (flipY) {
-            hotY = height - hotY;
-        }
+        MirrorHotSpot();
     }
     if (bX != flipX) {
         SwapTexCoords(quad.v[0], quad.v[1]);

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "hge.h"
-#include "hgerect.h"
+#include "engine/hge.h"
+#include "render2d/hgerect.h"
 
 class hgeSprite {
   public:
@@ -22,6 +22,7 @@ class hgeSprite {
 
     void SetTexture(HTEXTURE texture);
     void SetTextureRect(float x, float y, float w, float h, bool adjustSize = true);
+    // Corner i (0 to 3), or every corner with -1; any other index is ignored.
     void SetColor(std::uint32_t color, int i = -1);
     void SetZ(float z, int i = -1);
     void SetBlendMode(int blend) { quad.blend = blend; }
@@ -50,6 +51,17 @@ class hgeSprite {
     // Unflipped texture coordinates of the texel rectangle (x, y, w, h).
     void SetTexCoords(float x, float y, float w, float h);
     void Draw() { hge->Gfx_RenderQuad(&quad); }
+    // Sets `field` of corner i, of all four with -1, of none for any other index.
+    template <typename T>
+    void SetOnCorners(T hgeVertex::*field, T value, int i) {
+        for (int corner = 0; corner < 4; ++corner) {
+            if (i == -1 || i == corner) {
+                quad.v[corner].*field = value;
+            }
+        }
+    }
+    // Mirrors the hot spot across each axis the texture is flipped on.
+    void MirrorHotSpot();
 
     static HGE* hge;  // the engine interface shared by every sprite
 };

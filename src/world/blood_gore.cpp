@@ -1,24 +1,22 @@
 #include "world/blood_gore.h"
 
-#include "app/resources.h"
-#include "hgesprite.h"
+#include "render2d/hgesprite.h"
+#include "world/assets.h"
 #include "world/ground.h"
 
 BloodSplat* bloodSplats[kBloodCount];
 int bloodCursor = 0;
-float bloodTimer = 0.0002f;
+float bloodTimer = kMarkThrottle;
 GorePiece* gorePieces[kGoreCount];
 int goreCursor = 0;
-float goreTimer = 0.0002f;
+float goreTimer = kMarkThrottle;
 
 namespace {
-
-constexpr float kThrottle = 0.0002f;
 
 // The throttle counts requests, not time: after a placement the next request only adds its
 // delta, so at any ordinary frame rate every second request leaves a mark.
 bool ThrottlePasses(float& timer, const float& delta) {
-    if (timer >= kThrottle) {
+    if (timer >= kMarkThrottle) {
         timer = 0.0f;
         return true;
     }
@@ -28,29 +26,14 @@ bool ThrottlePasses(float& timer, const float& delta) {
 
 }  // namespace
 
-BloodSplat::BloodSplat(hgeSprite* sprite) : active(false), sprite(sprite) {}
-
-void BloodSplat::Activate(const float& atX, const float& atY, const float& facing) {
-    x = atX;
-    y = atY;
-    angle = facing;
-    active = true;
-}
-
 void BloodSplat::Render() {
     DrawOnGround(sprite, x, y, angle);
 }
 
-GorePiece::GorePiece(hgeSprite* armImage, hgeSprite* headImage)
-    : active(false), kind(kArm), armImage(armImage), headImage(headImage) {}
-
 void GorePiece::Activate(GoreKind pieceKind, const float& atX, const float& atY,
                          const float& facing) {
-    x = atX;
-    y = atY;
     kind = pieceKind;
-    angle = facing;
-    active = true;
+    Place(atX, atY, facing);
 }
 
 void GorePiece::Render() {
@@ -63,7 +46,7 @@ void GorePiece::Render() {
 
 void InitBlood() {
     bloodCursor = 0;
-    bloodTimer = kThrottle;
+    bloodTimer = kMarkThrottle;
     for (BloodSplat*& splat : bloodSplats) {
         splat = new BloodSplat(bloodSprite);
     }
@@ -71,7 +54,7 @@ void InitBlood() {
 
 void InitGore() {
     goreCursor = 0;
-    goreTimer = kThrottle;
+    goreTimer = kMarkThrottle;
     for (GorePiece*& piece : gorePieces) {
         piece = new GorePiece(armSprite, headSprite);
     }

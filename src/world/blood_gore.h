@@ -1,40 +1,30 @@
 // Blood splats and gore pieces: marks on the ground that stay for the rest of the game.
 #pragma once
 
+#include "world/ground.h"
+
 class hgeSprite;
 
-// 1 = arm, 2 = head.
-using GoreKind = int;
-constexpr GoreKind kArm = 1;
-constexpr GoreKind kHead = 2;
+enum GoreKind : int { kArm = 1, kHead = 2 };
 
-class BloodSplat {
-public:
-    explicit BloodSplat(hgeSprite* sprite);
+class BloodSplat : public GroundPlacement {
+  public:
+    explicit BloodSplat(hgeSprite* sprite) : sprite(sprite) {}
 
-    void Activate(const float& x, const float& y, const float& angle);
+    void Activate(const float& x, const float& y, const float& angle) { Place(x, y, angle); }
     void Render();
-    bool IsActive() const { return active; }
 
-    float x = 0.0f;
-    float y = 0.0f;
-    float angle = 0.0f;
-    bool active;
     hgeSprite* sprite;
 };
 
-class GorePiece {
-public:
-    GorePiece(hgeSprite* armImage, hgeSprite* headImage);
+class GorePiece : public GroundPlacement {
+  public:
+    GorePiece(hgeSprite* armImage, hgeSprite* headImage)
+        : kind(kArm), armImage(armImage), headImage(headImage) {}
 
     void Activate(GoreKind kind, const float& x, const float& y, const float& angle);
     void Render();
-    bool IsActive() const { return active; }
 
-    float x = 0.0f;
-    float y = 0.0f;
-    float angle = 0.0f;
-    bool active;
     GoreKind kind;
     hgeSprite* armImage;
     hgeSprite* headImage;
@@ -42,6 +32,8 @@ public:
 
 constexpr int kBloodCount = 1000;
 constexpr int kGoreCount = 1000;
+// The throttle on placements; each timer starts at it, so the first request of a game places.
+constexpr float kMarkThrottle = 0.0002f;
 extern BloodSplat* bloodSplats[kBloodCount];
 extern int bloodCursor;
 extern float bloodTimer;

@@ -1,12 +1,12 @@
-#include "bullet.h"
+#include "world/bullet.h"
 
-#include "app/resources.h"
-#include "hgesprite.h"
+#include "render2d/hgesprite.h"
+#include "world/assets.h"
 
 Bullet* bullets[kBulletCount];
 int bulletCursor = 0;
-float pistolFireTimer = 0.25f;
-float smgFireTimer = 0.1f;
+float pistolFireTimer = kPistolFireTimerStart;
+float smgFireTimer = kSmgFireTimerStart;
 
 namespace {
 
@@ -41,8 +41,8 @@ void MoveAxis(float& position, float target, float step, float delta) {
 }  // namespace
 
 void InitBullets() {
-    pistolFireTimer = 0.25f;
-    smgFireTimer = 0.1f;
+    pistolFireTimer = kPistolFireTimerStart;
+    smgFireTimer = kSmgFireTimerStart;
     bulletCursor = 0;
     for (Bullet*& bullet : bullets) {
         bullet = new Bullet(false, bulletSprite);

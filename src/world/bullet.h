@@ -4,7 +4,7 @@
 class hgeSprite;
 
 class Bullet {
-public:
+  public:
     Bullet(bool active, hgeSprite* sprite);
 
     void SetFrameDelta(const float& delta);
@@ -21,21 +21,21 @@ public:
     void Move();
     void Render();
 
-    float targetX = 0.0f;
-    float targetY = 0.0f;
-    float x = 0.0f;
-    float y = 0.0f;
+    float targetX = 0.0f, targetY = 0.0f;
+    float x = 0.0f, y = 0.0f;
     float frameDelta = 0.0f;
     float angle = 0.0f;
     bool active;
-    float stepX = 0.0f;
-    float stepY = 0.0f;
+    float stepX = 0.0f, stepY = 0.0f;
     hgeSprite* sprite;
 };
 
 constexpr int kBulletCount = 50;
 extern Bullet* bullets[kBulletCount];
 extern int bulletCursor;
+// Each weapon's fire timer as a game starts.
+constexpr float kPistolFireTimerStart = 0.25f;
+constexpr float kSmgFireTimerStart = 0.1f;
 extern float pistolFireTimer;
 extern float smgFireTimer;
 

@@ -1,8 +1,8 @@
 #include "world/pickup.h"
 
-#include "app/resources.h"
-#include "hge.h"
-#include "hgesprite.h"
+#include "engine/hge.h"
+#include "render2d/hgesprite.h"
+#include "world/assets.h"
 #include "world/contact.h"
 #include "world/ground.h"
 #include "world/soldier.h"
@@ -13,35 +13,30 @@ int pickupCursor = 0;
 
 namespace {
 
-constexpr double kLifetime = 10.0;
-constexpr int kHealthGain = 10;
-constexpr int kHealthCap = 100;
-constexpr int kAmmoGain = 100;
-constexpr int kAmmoCap = 1000;
+// What a pickup adds to the soldier's count, and the most it can bring the count to.
+struct Gain {
+    int amount;
+    int cap;
+};
+constexpr Gain kHealthGain{10, 100};
+constexpr Gain kAmmoGain{100, 1000};
 
-void AddCapped(int& value, int gain, int cap) {
-    value += gain;
-    if (value > cap) {
-        value = cap;
+void AddCapped(int& value, Gain gain) {
+    value += gain.amount;
+    if (value > gain.cap) {
+        value = gain.cap;
     }
 }
 
 }  // namespace
 
 Pickup::Pickup(hgeSprite* healthSprite, hgeSprite* ammoSprite)
-    : active(false),
-      kind(kHealthPickup),
-      age(0.0f),
-      healthSprite(healthSprite),
-      ammoSprite(ammoSprite) {}
+    : kind(kHealthPickup), age(0.0f), healthSprite(healthSprite), ammoSprite(ammoSprite) {}
 
 void Pickup::Activate(PickupKind pickupKind, const float& atX, const float& atY,
                       const float& facing) {
-    x = atX;
-    y = atY;
     kind = pickupKind;
-    angle = facing;
-    active = true;
+    Place(atX, atY, facing);
     // Deliberate rule: every placement lies its full ten seconds. Keeping the age of the slot's
     // previous pickup would make a drop into a slot collected at 9.9 s vanish almost at once.
     age = 0.0f;
@@ -53,15 +48,16 @@ void Pickup::TryCollect(Soldier& soldier, Pickup& pickup) {
     }
     // Used up even at the cap, and silently.
     if (pickup.kind == kHealthPickup) {
-        AddCapped(soldier.HealthRef(), kHealthGain, kHealthCap);
+        AddCapped(soldier.HealthRef(), kHealthGain);
         pickup.Deactivate();
     } else if (pickup.kind == kAmmoPickup) {
-        AddCapped(soldier.AmmoRef(), kAmmoGain, kAmmoCap);
+        AddCapped(soldier.AmmoRef(), kAmmoGain);
         pickup.Deactivate();
     }
 }
 
 void Pickup::Render(float delta) {
+    constexpr double kLifetime = 10.0;
     hgeSprite* image = kind == kHealthPickup ? healthSprite
                        : kind == kAmmoPickup ? ammoSprite
                                              : nullptr;
@@ -91,5 +87,6 @@ void DropPickup(const float& x, const float& y, const float& angle, HGE* engine)
         return;
     }
     // The roll is the kind: 1 health, 2 ammunition, one chance in twenty each.
-    pickups[NextRingSlot<kPickupCount>(pickupCursor)]->Activate(roll, x, y, angle);
+    pickups[NextRingSlot<kPickupCount>(pickupCursor)]->Activate(static_cast<PickupKind>(roll), x, y,
+                                                                angle);
 }

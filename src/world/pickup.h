@@ -1,33 +1,27 @@
 // Health and ammunition pickups dropped by killed zombies.
 #pragma once
 
+#include "world/ground.h"
+
 class HGE;
 class hgeSprite;
 class Soldier;
 
-// 1 = health, 2 = ammunition.
-using PickupKind = int;
-constexpr PickupKind kHealthPickup = 1;
-constexpr PickupKind kAmmoPickup = 2;
+enum PickupKind : int { kHealthPickup = 1, kAmmoPickup = 2 };
 
-class Pickup {
-public:
+class Pickup : public GroundPlacement {
+  public:
     Pickup(hgeSprite* healthSprite, hgeSprite* ammoSprite);
 
     void Activate(PickupKind kind, const float& x, const float& y, const float& angle);
     static void TryCollect(Soldier& soldier, Pickup& pickup);
     // Draws the pickup, then ages it by `delta`.
     void Render(float delta);
-    bool IsActive() const { return active; }
     void Deactivate() { active = false; }
     PickupKind Kind() const { return kind; }
     float X() const { return x; }
     float Y() const { return y; }
 
-    float x = 0.0f;
-    float y = 0.0f;
-    float angle = 0.0f;
-    bool active;
     PickupKind kind;
     float age;
     hgeSprite* healthSprite;
@@ -39,4 +33,6 @@ extern Pickup* pickups[kPickupCount];
 extern int pickupCursor;
 
 void InitPickups();
+// The engine whose generator rolls the drop is an argument here, as it always has been in this
+// operation's signature; every other world operation uses the program-wide engine.
 void DropPickup(const float& x, const float& y, const float& angle, HGE* engine);

@@ -1,10 +1,10 @@
-#include "soldier.h"
+#include "world/soldier.h"
 
 #include <cmath>
 
-#include "app/resources.h"
-#include "bullet.h"
-#include "hgesprite.h"
+#include "render2d/hgesprite.h"
+#include "world/assets.h"
+#include "world/bullet.h"
 
 namespace {
 

@@ -9,7 +9,7 @@ constexpr WeaponKind kPistol = 1;
 constexpr WeaponKind kSubmachineGun = 2;
 
 class Soldier {
-public:
+  public:
     Soldier(hgeSprite* pistolSprite, hgeSprite* smgSprite);
 
     int& HealthRef() { return health; }

@@ -1,25 +1,22 @@
 #include "world/zombie.h"
 
-#include "app/game.h"
-#include "app/resources.h"
-#include "hgesprite.h"
+#include "render2d/hgesprite.h"
+#include "world/assets.h"
 #include "world/contact.h"
+#include "world/shared_state.h"
 #include "world/soldier.h"
 
 Zombie* zombies[kZombieCount];
-float zombieSpawnTimer = 0.5f;
+float zombieSpawnTimer = kZombieSpawnTimerStart;
 int zombieSpawnCursor = 0;
-// Set once here and never by start-up: the first bite of a game comes after half the contact
-// time of the later ones.
-float biteTimer = 0.5f;
+float biteTimer = kBiteTimerStart;
 
 namespace {
 
 constexpr float kHotSpot = 25.0f;
+// A bite takes 10 health, at most once a second of contact.
 constexpr int kBiteDamage = 10;
 constexpr double kBiteInterval = 1.0;
-constexpr double kSpawnInterval = 0.5;
-constexpr int kZombieSoundVolume = 10;
 
 // One axis of the chase: the zombie covers level * dt / 2 of the remaining distance.
 void ChaseAxis(float& pos, float target, float& halfDist, float delta) {
@@ -95,7 +92,7 @@ void Zombie::Deactivate() {
 }
 
 void InitZombies() {
-    zombieSpawnTimer = 0.5f;
+    zombieSpawnTimer = kZombieSpawnTimerStart;
     zombieSpawnCursor = 0;
     for (Zombie*& zombie : zombies) {
         zombie = new Zombie(zombieSprite);
@@ -103,6 +100,9 @@ void InitZombies() {
 }
 
 void SpawnZombie(const float& delta, const float& x, const float& y) {
+    // One zombie every half second at level 1, twice as often at level 2, and so on.
+    constexpr double kSpawnInterval = 0.5;
+    constexpr int kZombieSoundVolume = 10;
     const double interval = kSpawnInterval / static_cast<double>(level);
     if (zombieSpawnTimer < interval) {
         // The frame that carries the timer over the interval only accumulates.

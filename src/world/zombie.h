@@ -5,7 +5,7 @@ class hgeSprite;
 class Soldier;
 
 class Zombie {
-public:
+  public:
     explicit Zombie(hgeSprite* sprite);
 
     void Activate(hgeSprite* sprite);
@@ -25,10 +25,8 @@ public:
     float& AngleRef() { return angle; }
 
     int health;
-    float x = 0.0f;
-    float y = 0.0f;
-    float halfDistX = 0.0f;
-    float halfDistY = 0.0f;
+    float x = 0.0f, y = 0.0f;
+    float halfDistX = 0.0f, halfDistY = 0.0f;
     float angle = 0.0f;
     bool active;
     hgeSprite* sprite;
@@ -36,6 +34,10 @@ public:
 
 constexpr int kZombieCount = 100;
 extern Zombie* zombies[kZombieCount];
+constexpr float kZombieSpawnTimerStart = 0.5f;
+// Set once, when the program starts, and never by start-up: the first bite of a game comes after
+// half the contact time of the later ones.
+constexpr float kBiteTimerStart = 0.5f;
 extern float zombieSpawnTimer;
 extern int zombieSpawnCursor;
 extern float biteTimer;

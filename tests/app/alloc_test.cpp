@@ -7,7 +7,7 @@
 #include "app/frame.h"
 #include "app/game.h"
 #include "app/scene.h"
-#include "game_fixture.h"
+#include "support/game_fixture.h"
 #include "world/soldier.h"
 #include "world/zombie.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/frame.h"
 #include "app/game.h"
-#include "game_fixture.h"
+#include "support/game_fixture.h"
 #include "world/bullet.h"
 #include "world/soldier.h"
 #include "world/zombie.h"

@@ -1,10 +1,10 @@
 // Bullets against zombies: wounds, kills, their sounds, the score and the level-ups.
 #include "app/game.h"
+#include "support/world_fixture.h"
 #include "world/soldier.h"
 #include "world/zombie.h"
-#include "world_test.h"
 
-namespace world_test {
+namespace test {
 namespace {
 
 using Files = std::vector<std::string>;
@@ -195,4 +195,4 @@ TEST_F(Hits, NothingHappensBehindTheDeathScreen) {
 }
 
 }  // namespace
-}  // namespace world_test
+}  // namespace test

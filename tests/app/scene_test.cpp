@@ -3,8 +3,9 @@
 
 #include "app/frame.h"
 #include "app/game.h"
-#include "app/resources.h"
-#include "game_fixture.h"
+#include "app/scene.h"
+#include "support/game_fixture.h"
+#include "world/assets.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"
 #include "world/pickup.h"
@@ -14,7 +15,7 @@
 namespace test {
 namespace {
 
-const std::string kKillsLine = "\xD6ld\xFCr\xFClen = ";  // "Oldurulen = " in Windows-1254
+const std::string kKillsLine = Label(kKillsAndScore, 0);
 
 void ExpectLine(const TextLine& line, const std::string& text, float x, float y) {
     EXPECT_EQ(line.text, text);
@@ -79,7 +80,7 @@ TEST_F(SceneTest, APlayingFrameIsDrawnInLayers) {
     const std::vector<TextLine> lines = Lines();
     ASSERT_EQ(lines.size(), 5u);
     ExpectLine(lines[0], kKillsLine + "3", 10, 10);
-    ExpectLine(lines[1], "Puan = 250", 10, 30);
+    ExpectLine(lines[1], Label(kKillsAndScore, 1) + "250", 10, 30);
     // Reserve, health and the rounds in the selected clip on the bar.
     ExpectLine(lines[2], "1000", 60, 580);
     ExpectLine(lines[3], "100", 190, 580);
@@ -103,8 +104,7 @@ TEST_F(SceneTest, TheLevelUpScreenShowsTheRunningScoreOnWhite) {
     score = 1234;
     levelUpShown = true;
     PlayFresh(MakeFrame());
-    ExpectEndScreen({"TEBR\xDDKLER!", "SEV\xDDYE ATLADINIZ!", "HAZIR OLDU\xD0UNUZDA ENTER A BASIN!",
-                     "PUANINIZ: 1234"});
+    ExpectEndScreen(Printed(kLevelUpText, 1234));
 }
 
 TEST_F(SceneTest, TheKillCountRestartsAfterALevelUp) {
@@ -112,14 +112,13 @@ TEST_F(SceneTest, TheKillCountRestartsAfterALevelUp) {
     score = 1000;
     PlayFresh(MakeFrame());
     ASSERT_TRUE(levelUpShown);
-    ExpectEndScreen({"TEBR\xDDKLER!", "SEV\xDDYE ATLADINIZ!", "HAZIR OLDU\xD0UNUZDA ENTER A BASIN!",
-                     "PUANINIZ: 1000"});
+    ExpectEndScreen(Printed(kLevelUpText, 1000));
 
     PlayFresh(MakeFrame(0.1f, 400, 300, {}, HGEK_ENTER));
     const std::vector<TextLine> lines = Lines();
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0].text, kKillsLine + "0");
-    EXPECT_EQ(lines[1].text, "Puan = 1000");
+    EXPECT_EQ(lines[1].text, Label(kKillsAndScore, 1) + "1000");
 }
 
 TEST_F(SceneTest, TwoBitesInOneFrameBelowZeroKillTheSoldierFromTheNextFrame) {
@@ -139,11 +138,11 @@ TEST_F(SceneTest, TwoBitesInOneFrameBelowZeroKillTheSoldierFromTheNextFrame) {
     EXPECT_FALSE(soldierDead);
 
     PlayFresh(MakeFrame(1.0f));
-    ExpectEndScreen({"\xD6LD\xDCN\xDCZ!", "PUANINIZ: 700"});
+    ExpectEndScreen(Printed(kDeathText, 700));
 
     // Death is for good: Enter changes nothing.
     PlayFresh(MakeFrame(0.1f, 400, 300, {}, HGEK_ENTER));
-    ExpectEndScreen({"\xD6LD\xDCN\xDCZ!", "PUANINIZ: 700"});
+    ExpectEndScreen(Printed(kDeathText, 700));
 }
 
 TEST_F(SceneTest, ASoldierBelowZeroHealthIsNoLongerDrawn) {
@@ -159,10 +158,10 @@ TEST_F(SceneTest, TheLevelUpScreenWinsOverDeathUntilEnter) {
     kills = 10;
     PlayFresh(MakeFrame());
     EXPECT_TRUE(levelUpShown);
-    EXPECT_EQ(Lines().at(0).text, "TEBR\xDDKLER!");
+    EXPECT_EQ(Lines().at(0).text, Label(kLevelUpText, 0));
 
     PlayFresh(MakeFrame(0.1f, 400, 300, {}, HGEK_ENTER));
-    ExpectEndScreen({"\xD6LD\xDCN\xDCZ!", "PUANINIZ: 0"});
+    ExpectEndScreen(Printed(kDeathText, 0));
 }
 
 }  // namespace

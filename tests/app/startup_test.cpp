@@ -2,8 +2,9 @@
 #include <vector>
 
 #include "app/game.h"
+#include "app/resources.h"
 #include "app/startup.h"
-#include "game_fixture.h"
+#include "support/game_fixture.h"
 
 namespace test {
 namespace {
@@ -34,17 +35,15 @@ const std::vector<std::string> kStates = {
 TEST_F(StartUpTest, LoadsEverythingInOrderAndRunsTheLoop) {
     std::vector<std::string> expected = kStates;
     expected.push_back("System_Initiate");
-    for (const char* image :
-         {"gfx/dirt.jpg", "gfx/asker1.png", "gfx/asker2.png", "gfx/mermi1.png",
-          "gfx/saglik_nesne.png", "gfx/mermi_nesne.png", "gfx/nisangah.png", "gfx/zombi1.png",
-          "gfx/zombi2.png", "gfx/zombi3.png", "gfx/kol1.png", "gfx/kelle1.png", "gfx/kanlar.png",
-          "gfx/alt_menu.png", "gfx/silah1.png", "gfx/silah2.png"}) {
-        expected.push_back(std::string("Texture_Load ") + image);
+    for (const Asset& asset : AssetTable()) {
+        if (asset.kind == AssetKind::kImage) {
+            expected.push_back(std::string("Texture_Load ") + asset.path);
+        }
     }
-    for (const char* sound : {"sfx/colt1911-fire.wav", "sfx/mp5-fire.wav", "sfx/hit-arg.wav",
-                              "sfx/hit-arg2.wav", "sfx/hit-arg3.wav", "sfx/dead-hit.wav",
-                              "sfx/zombie.mp3", "sfx/weaponhit.wav", "sfx/mp5-reload.wav"}) {
-        expected.push_back(std::string("Effect_Load ") + sound);
+    for (const Asset& asset : AssetTable()) {
+        if (asset.kind == AssetKind::kEffect) {
+            expected.push_back(std::string("Effect_Load ") + asset.path);
+        }
     }
     expected.insert(expected.end(),
                     {"Stream_Load sfx/zombie_muzik.mp3", "Resource_Load gfx/durvan.fnt",

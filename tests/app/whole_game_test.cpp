@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "app/startup.h"
-#include "world_test.h"
+#include "support/world_fixture.h"
 
-namespace world_test {
+namespace test {
 namespace {
 
 using test::Frame;
@@ -117,4 +117,4 @@ TEST_F(WholeGame, ShootToALevelUpThenGetBittenToDeathAndQuit) {
 }
 
 }  // namespace
-}  // namespace world_test
+}  // namespace test

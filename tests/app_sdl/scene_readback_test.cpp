@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "hge.h"
-#include "sdl_engine.h"
+#include "engine/hge.h"
+#include "engine/sdl/sdl_engine.h"
 
 namespace {
 

@@ -23,6 +23,9 @@
 #include <string>
 #include <vector>
 
+#include "app/resources.h"
+#include "app/scene.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -31,42 +34,34 @@ const std::string kAssets = ZS_ASSETS_DIR;
 
 std::vector<unsigned char> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)),
+                                      std::istreambuf_iterator<char>());
 }
 
-struct ImageEntry {
-    const char* path;
-    int w, h;
-    bool png;
-    bool transparentCorners;  // a sprite drawn over the ground: its corners must be see-through
-};
+bool IsPngPath(const std::string& path) {
+    return path.ends_with(".png");
+}
 
-// The images the game loads, with the sprite rectangle cut from each (from the top-left corner).
-const ImageEntry kImages[] = {
-    {"gfx/dirt.jpg", 1024, 1024, false, false},     {"gfx/asker1.png", 50, 50, true, true},
-    {"gfx/asker2.png", 50, 50, true, true},         {"gfx/mermi1.png", 1, 10, true, false},
-    {"gfx/saglik_nesne.png", 20, 20, true, true},   {"gfx/mermi_nesne.png", 20, 20, true, true},
-    {"gfx/nisangah.png", 10, 10, true, true},       {"gfx/zombi1.png", 52, 52, true, true},
-    {"gfx/zombi2.png", 50, 50, true, true},         {"gfx/zombi3.png", 50, 50, true, true},
-    {"gfx/kol1.png", 30, 30, true, true},           {"gfx/kelle1.png", 30, 30, true, true},
-    {"gfx/kanlar.png", 50, 50, true, true},         {"gfx/alt_menu.png", 800, 31, true, false},
-    {"gfx/silah1.png", 25, 14, true, true},         {"gfx/silah2.png", 31, 15, true, true},
-};
+// Images drawn over the ground show it through their corners; the bullet streak and the weapon
+// bar are solid.
+bool HasTransparentCorners(const std::string& path) {
+    return IsPngPath(path) && path != "gfx/mermi1.png" && path != "gfx/alt_menu.png";
+}
 
-struct SoundEntry {
-    const char* path;
-    bool mp3;
-    double minSeconds, maxSeconds;
-};
+std::vector<const Asset*> AssetsOf(AssetKind kind) {
+    std::vector<const Asset*> out;
+    for (const Asset& asset : AssetTable()) {
+        if (asset.kind == kind) {
+            out.push_back(&asset);
+        }
+    }
+    return out;
+}
 
-const SoundEntry kSounds[] = {
-    {"sfx/colt1911-fire.wav", false, 0.15, 1.0}, {"sfx/mp5-fire.wav", false, 0.08, 0.4},
-    {"sfx/hit-arg.wav", false, 0.1, 0.8},        {"sfx/hit-arg2.wav", false, 0.1, 0.8},
-    {"sfx/hit-arg3.wav", false, 0.1, 0.8},       {"sfx/dead-hit.wav", false, 0.2, 1.5},
-    {"sfx/zombie.mp3", true, 0.7, 2.0},          {"sfx/weaponhit.wav", false, 0.05, 0.5},
-    {"sfx/mp5-reload.wav", false, 0.6, 2.5},
-};
-const char* const kMusic = "sfx/zombie_muzik.mp3";
+// Sensible lengths for the sound effects: a click is at least 50 ms, a reload at most 2.5 s.
+constexpr double kEffectMinSeconds = 0.05;
+constexpr double kEffectMaxSeconds = 2.5;
+const std::string kMusic = AssetsOf(AssetKind::kMusic).at(0)->path;
 
 bool IsPng(const std::vector<unsigned char>& d) {
     static const unsigned char sig[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
@@ -76,56 +71,66 @@ bool IsJpeg(const std::vector<unsigned char>& d) {
     return d.size() > 3 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF;
 }
 bool IsWav(const std::vector<unsigned char>& d) {
-    return d.size() > 44 && std::equal(d.begin(), d.begin() + 4, "RIFF") && std::equal(d.begin() + 8, d.begin() + 12, "WAVE");
+    return d.size() > 44 && std::equal(d.begin(), d.begin() + 4, "RIFF") &&
+           std::equal(d.begin() + 8, d.begin() + 12, "WAVE");
 }
 bool IsMp3(const std::vector<unsigned char>& d) {
-    if (d.size() > 3 && d[0] == 'I' && d[1] == 'D' && d[2] == '3') return true;
+    if (d.size() > 3 && d[0] == 'I' && d[1] == 'D' && d[2] == '3')
+        return true;
     return d.size() > 2 && d[0] == 0xFF && (d[1] & 0xE0) == 0xE0;
 }
 
 // --- files and images -------------------------------------------------------------------------
 
 TEST(AssetFiles, EveryImageIsThereWithItsKind) {
-    for (const ImageEntry& e : kImages) {
-        std::vector<unsigned char> d = ReadFile(kAssets + "/" + e.path);
-        ASSERT_FALSE(d.empty()) << e.path;
-        EXPECT_TRUE(e.png ? IsPng(d) : IsJpeg(d)) << e.path;
+    for (const Asset* e : AssetsOf(AssetKind::kImage)) {
+        std::vector<unsigned char> d = ReadFile(kAssets + "/" + e->path);
+        ASSERT_FALSE(d.empty()) << e->path;
+        EXPECT_TRUE(IsPngPath(e->path) ? IsPng(d) : IsJpeg(d)) << e->path;
     }
 }
 
 TEST(AssetFiles, EverySoundIsThereWithItsKind) {
-    for (const SoundEntry& e : kSounds) {
-        std::vector<unsigned char> d = ReadFile(kAssets + "/" + e.path);
-        ASSERT_FALSE(d.empty()) << e.path;
-        EXPECT_TRUE(e.mp3 ? IsMp3(d) : IsWav(d)) << e.path;
+    for (const Asset* e : AssetsOf(AssetKind::kEffect)) {
+        std::vector<unsigned char> d = ReadFile(kAssets + "/" + e->path);
+        ASSERT_FALSE(d.empty()) << e->path;
+        EXPECT_TRUE(std::string(e->path).ends_with(".mp3") ? IsMp3(d) : IsWav(d)) << e->path;
     }
     EXPECT_TRUE(IsMp3(ReadFile(kAssets + "/" + kMusic)));
 }
 
 TEST(AssetImages, AtLeastAsLargeAsTheirSprites) {
-    for (const ImageEntry& e : kImages) {
+    for (const Asset* e : AssetsOf(AssetKind::kImage)) {
         int w = 0, h = 0, comp = 0;
-        ASSERT_TRUE(stbi_info((kAssets + "/" + e.path).c_str(), &w, &h, &comp)) << e.path;
-        EXPECT_GE(w, e.w) << e.path;
-        EXPECT_GE(h, e.h) << e.path;
+        ASSERT_TRUE(stbi_info((kAssets + "/" + e->path).c_str(), &w, &h, &comp)) << e->path;
+        EXPECT_GE(w, e->width) << e->path;
+        EXPECT_GE(h, e->height) << e->path;
     }
 }
 
 TEST(AssetImages, SpritesHaveAlphaAndTransparentCorners) {
-    for (const ImageEntry& e : kImages) {
-        if (!e.png) continue;
+    for (const Asset* asset : AssetsOf(AssetKind::kImage)) {
+        const std::string path = asset->path;
+        if (!IsPngPath(path))
+            continue;
+        const struct {
+            std::string path;
+            int w, h;
+        } e{path, static_cast<int>(asset->width), static_cast<int>(asset->height)};
         int w = 0, h = 0, comp = 0;
         unsigned char* px = stbi_load((kAssets + "/" + e.path).c_str(), &w, &h, &comp, 4);
         ASSERT_NE(px, nullptr) << e.path;
         EXPECT_EQ(comp, 4) << e.path << " has no alpha channel";
         bool anyOpaque = false;
-        for (int i = 0; i < w * h; ++i) anyOpaque = anyOpaque || px[i * 4 + 3] > 200;
+        for (int i = 0; i < w * h; ++i)
+            anyOpaque = anyOpaque || px[i * 4 + 3] > 200;
         EXPECT_TRUE(anyOpaque) << e.path << " is empty";
-        if (e.transparentCorners) {
+        if (HasTransparentCorners(e.path)) {
             // corners of the sprite rectangle
             const int xs[2] = {0, e.w - 1}, ys[2] = {0, e.h - 1};
             for (int y : ys)
-                for (int x : xs) EXPECT_EQ(px[(y * w + x) * 4 + 3], 0) << e.path << " corner " << x << "," << y;
+                for (int x : xs)
+                    EXPECT_EQ(px[(y * w + x) * 4 + 3], 0) << e.path << " corner " << x << "," << y;
         }
         stbi_image_free(px);
     }
@@ -170,23 +175,29 @@ FontFile ReadFont(const std::string& path) {
     size_t i = 0;
     while (i < text.size() && text[i] != '\0') {
         size_t j = i;
-        while (j < text.size() && text[j] != '\n' && text[j] != '\r' && text[j] != '\0') ++j;
+        while (j < text.size() && text[j] != '\n' && text[j] != '\r' && text[j] != '\0')
+            ++j;
         lines.push_back(text.substr(i, j - i));
-        while (j < text.size() && (text[j] == '\n' || text[j] == '\r')) ++j;
+        while (j < text.size() && (text[j] == '\n' || text[j] == '\r'))
+            ++j;
         i = j;
     }
-    if (lines.empty()) return font;
+    if (lines.empty())
+        return font;
     font.header = lines[0];
     for (size_t k = 1; k < lines.size(); ++k) {
         const std::string& l = lines[k];
         if (l.compare(0, 6, "Bitmap") == 0) {
             char name[256] = {0};
-            if (std::sscanf(l.c_str(), "Bitmap = %255s", name) == 1) font.bitmap = name;
+            if (std::sscanf(l.c_str(), "Bitmap = %255s", name) == 1)
+                font.bitmap = name;
         } else if (l.compare(0, 4, "Char") == 0) {
             size_t eq = l.find('=');
-            if (eq == std::string::npos) continue;
+            if (eq == std::string::npos)
+                continue;
             size_t p = eq + 1;
-            while (p < l.size() && l[p] == ' ') ++p;
+            while (p < l.size() && l[p] == ' ')
+                ++p;
             int code = 0;
             if (p < l.size() && l[p] == '"') {
                 code = static_cast<unsigned char>(l[p + 1]);
@@ -194,26 +205,28 @@ FontFile ReadFont(const std::string& path) {
             } else {
                 while (p < l.size() && std::isxdigit(static_cast<unsigned char>(l[p]))) {
                     char c = l[p++];
-                    code = code * 16 + (std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10));
+                    code = code * 16 + (std::isdigit(static_cast<unsigned char>(c))
+                                            ? c - '0'
+                                            : (std::tolower(c) - 'a' + 10));
                 }
             }
             FontLetter f{};
-            const int got = std::sscanf(l.c_str() + p, " , %d , %d , %d , %d , %d , %d", &f.x, &f.y, &f.w, &f.h, &f.pre,
-                                        &f.post);
+            const int got = std::sscanf(l.c_str() + p, " , %d , %d , %d , %d , %d , %d", &f.x, &f.y,
+                                        &f.w, &f.h, &f.pre, &f.post);
             EXPECT_EQ(got, 6) << "letter line with missing numbers: " << l;
-            if (code >= 0 && code <= 255) font.letters[code] = f;
+            if (code >= 0 && code <= 255)
+                font.letters[code] = f;
         }
     }
     return font;
 }
 
-// The four on-screen texts as Windows-1254 bytes, with every byte a formatted number can add.
-const char* const kTexts[] = {
-    "\xD6ld\xFCr\xFCl" "en = %d\nPuan = %d",
-    "%d",
-    "\xD6LD\xDCN\xDCZ!\nPUANINIZ: %d",
-    "TEBR\xDDKLER!\nSEV\xDDYE ATLADINIZ!\nHAZIR OLDU\xD0UNUZDA ENTER A BASIN!\nPUANINIZ: %d",
-};
+// The on-screen texts as Windows-1254 bytes, and the one a number alone is printed with.
+std::vector<const char*> Texts() {
+    std::vector<const char*> texts(std::begin(kScreenTexts), std::end(kScreenTexts));
+    texts.push_back("%d");
+    return texts;
+}
 
 TEST(AssetFont, DescriptionReadsAndTextureExists) {
     FontFile font = ReadFont(kAssets + "/gfx/durvan.fnt");
@@ -240,16 +253,20 @@ TEST(AssetFont, DescriptionReadsAndTextureExists) {
 TEST(AssetFont, CoversEveryByteTheGamePrints) {
     FontFile font = ReadFont(kAssets + "/gfx/durvan.fnt");
     std::set<unsigned char> needed;
-    for (const char* t : kTexts)
+    for (const char* t : Texts())
         for (const char* p = t; *p; ++p)
-            if (*p != '\n' && !(p[0] == '%' && p[1] == 'd') && !(p > t && p[-1] == '%' && p[0] == 'd'))
+            if (*p != '\n' && !(p[0] == '%' && p[1] == 'd') &&
+                !(p > t && p[-1] == '%' && p[0] == 'd'))
                 needed.insert(static_cast<unsigned char>(*p));
-    for (const char* p = "0123456789-?"; *p; ++p) needed.insert(static_cast<unsigned char>(*p));
-    for (unsigned char c : needed) EXPECT_TRUE(font.letters.count(c)) << "no letter for byte 0x" << std::hex << int(c);
+    for (const char* p = "0123456789-?"; *p; ++p)
+        needed.insert(static_cast<unsigned char>(*p));
+    for (unsigned char c : needed)
+        EXPECT_TRUE(font.letters.count(c)) << "no letter for byte 0x" << std::hex << int(c);
     // the Turkish letters of Windows-1254 and all printable ASCII
     for (int c : {0xC7, 0xE7, 0xD0, 0xF0, 0xDD, 0xFD, 0xD6, 0xF6, 0xDE, 0xFE, 0xDC, 0xFC})
         EXPECT_TRUE(font.letters.count(c)) << "no letter for byte 0x" << std::hex << c;
-    for (int c = 0x20; c <= 0x7E; ++c) EXPECT_TRUE(font.letters.count(c)) << "no letter for byte 0x" << std::hex << c;
+    for (int c = 0x20; c <= 0x7E; ++c)
+        EXPECT_TRUE(font.letters.count(c)) << "no letter for byte 0x" << std::hex << c;
 }
 
 TEST(AssetFont, LettersHaveInkExceptTheSpace) {
@@ -262,8 +279,10 @@ TEST(AssetFont, LettersHaveInkExceptTheSpace) {
         for (int y = l.y; y < l.y + l.h; ++y)
             for (int x = l.x; x < l.x + l.w; ++x) {
                 const unsigned char* p = &px[(y * w + x) * 4];
-                if (p[3] > 200 && p[0] > 180) ++light;
-                if (p[3] > 200 && p[0] < 60) ++dark;
+                if (p[3] > 200 && p[0] > 180)
+                    ++light;
+                if (p[3] > 200 && p[0] < 60)
+                    ++dark;
             }
         if (code == ' ') {
             EXPECT_EQ(light + dark, 0);
@@ -278,7 +297,7 @@ TEST(AssetFont, LettersHaveInkExceptTheSpace) {
 // --- sounds -----------------------------------------------------------------------------------
 
 class AssetSound : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
         ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
@@ -300,7 +319,8 @@ protected:
     static std::vector<int16_t> Decode(const std::string& path) {
         Mix_Chunk* c = Mix_LoadWAV((kAssets + "/" + path).c_str());
         EXPECT_NE(c, nullptr) << path << ": " << Mix_GetError();
-        if (!c) return {};
+        if (!c)
+            return {};
         std::vector<int16_t> s(c->alen / 2);
         std::memcpy(s.data(), c->abuf, s.size() * 2);
         Mix_FreeChunk(c);
@@ -310,14 +330,21 @@ protected:
 };
 
 TEST_F(AssetSound, EffectsDecodeWithSensibleLengthsAndLevels) {
-    for (const SoundEntry& e : kSounds) {
+    for (const Asset* asset : AssetsOf(AssetKind::kEffect)) {
+        const struct {
+            std::string path;
+            bool mp3;
+            double minSeconds, maxSeconds;
+        } e{asset->path, std::string(asset->path).ends_with(".mp3"), kEffectMinSeconds,
+            kEffectMaxSeconds};
         std::vector<int16_t> s = Decode(e.path);
         ASSERT_FALSE(s.empty()) << e.path;
         const double seconds = static_cast<double>(s.size()) / 2.0 / 44100.0;
         EXPECT_GE(seconds, e.minSeconds) << e.path;
         EXPECT_LE(seconds, e.maxSeconds) << e.path;
         int peak = 0;
-        for (int16_t v : s) peak = std::max(peak, std::abs(static_cast<int>(v)));
+        for (int16_t v : s)
+            peak = std::max(peak, std::abs(static_cast<int>(v)));
         const double peakDb = Db(peak / 32768.0);
         EXPECT_GT(peakDb, -6.0) << e.path << " is too quiet";
         EXPECT_LT(peakDb, -1.0) << e.path << " is too close to clipping";
@@ -339,18 +366,21 @@ TEST_F(AssetSound, MusicLoadsAsStreamAndLoopsSeamlessly) {
     EXPECT_GE(seconds, 60.0);
     EXPECT_LE(seconds, 180.0);
     int peak = 0;
-    for (int16_t v : s) peak = std::max(peak, std::abs(static_cast<int>(v)));
+    for (int16_t v : s)
+        peak = std::max(peak, std::abs(static_cast<int>(v)));
     EXPECT_LT(Db(peak / 32768.0), -0.5);
     EXPECT_GT(Db(peak / 32768.0), -9.0);
     // The loop seam: the jump from the last sample back to the first is no larger than the
     // biggest ordinary sample-to-sample steps of the music itself.
     for (int ch = 0; ch < 2; ++ch) {
         std::vector<int> steps;
-        for (size_t i = ch + 2; i < s.size(); i += 2) steps.push_back(std::abs(s[i] - s[i - 2]));
+        for (size_t i = ch + 2; i < s.size(); i += 2)
+            steps.push_back(std::abs(s[i] - s[i - 2]));
         std::sort(steps.begin(), steps.end());
         const int p99 = steps[steps.size() * 99 / 100];
         const int seam = std::abs(s[s.size() - 2 + ch] - s[ch]);
-        EXPECT_LE(seam, p99) << "channel " << ch << ": seam " << seam << ", 99th percentile step " << p99;
+        EXPECT_LE(seam, p99) << "channel " << ch << ": seam " << seam << ", 99th percentile step "
+                             << p99;
     }
 }
 
@@ -360,13 +390,15 @@ TEST_F(AssetSound, MusicLoadsAsStreamAndLoopsSeamlessly) {
 TEST(AssetGenerator, ReproducesTheCommittedFilesByteForByte) {
     const fs::path out = fs::temp_directory_path() / ("zs-assetgen-" + std::to_string(::getpid()));
     fs::remove_all(out);
-    const std::string cmd = std::string("\"") + ZS_ASSETGEN_EXE + "\" \"" + out.string() + "\" --no-mp3";
+    const std::string cmd =
+        std::string("\"") + ZS_ASSETGEN_EXE + "\" \"" + out.string() + "\" --no-mp3";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     int compared = 0;
     for (const char* sub : {"gfx", "sfx", "icons"}) {
         for (const auto& entry : fs::directory_iterator(out / sub)) {
             const std::string ext = entry.path().extension().string();
-            if (ext != ".png" && ext != ".wav" && ext != ".jpg" && ext != ".fnt") continue;
+            if (ext != ".png" && ext != ".wav" && ext != ".jpg" && ext != ".fnt")
+                continue;
             const fs::path committed = fs::path(kAssets) / sub / entry.path().filename();
             ASSERT_TRUE(fs::exists(committed)) << committed << " is generated but not committed";
             EXPECT_TRUE(ReadFile(entry.path().string()) == ReadFile(committed.string()))

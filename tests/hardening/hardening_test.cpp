@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/resources.h"
+
 extern char** environ;
 
 namespace {
@@ -46,37 +48,48 @@ struct AssetFile {
     bool halfStillLoads;
 };
 
-const AssetFile kAssetFiles[] = {
-    {"gfx/dirt.jpg", Kind::kImage, true},  // the rows past the cut come out grey
-    {"gfx/asker1.png", Kind::kImage, false},
-    {"gfx/asker2.png", Kind::kImage, false},
-    {"gfx/mermi1.png", Kind::kImage, false},
-    {"gfx/saglik_nesne.png", Kind::kImage, false},
-    {"gfx/mermi_nesne.png", Kind::kImage, false},
-    {"gfx/nisangah.png", Kind::kImage, false},
-    {"gfx/zombi1.png", Kind::kImage, false},
-    {"gfx/zombi2.png", Kind::kImage, false},
-    {"gfx/zombi3.png", Kind::kImage, false},
-    {"gfx/kol1.png", Kind::kImage, false},
-    {"gfx/kelle1.png", Kind::kImage, false},
-    {"gfx/kanlar.png", Kind::kImage, false},
-    {"gfx/alt_menu.png", Kind::kImage, false},
-    {"gfx/silah1.png", Kind::kImage, false},
-    {"gfx/silah2.png", Kind::kImage, false},
-    {"gfx/durvan.png", Kind::kFontTexture, false},
-    {"gfx/durvan.fnt", Kind::kFontDescription, true},  // the letters before the cut
-    // A sound cut short plays its first half.
-    {"sfx/colt1911-fire.wav", Kind::kEffect, true},
-    {"sfx/mp5-fire.wav", Kind::kEffect, true},
-    {"sfx/hit-arg.wav", Kind::kEffect, true},
-    {"sfx/hit-arg2.wav", Kind::kEffect, true},
-    {"sfx/hit-arg3.wav", Kind::kEffect, true},
-    {"sfx/dead-hit.wav", Kind::kEffect, true},
-    {"sfx/zombie.mp3", Kind::kEffect, true},
-    {"sfx/weaponhit.wav", Kind::kEffect, true},
-    {"sfx/mp5-reload.wav", Kind::kEffect, true},
-    {"sfx/zombie_muzik.mp3", Kind::kMusic, true},
-};
+// The texture the font description names, beside it.
+const char* FontTexture(const char* description) {
+    static std::string path;
+    std::ifstream in(fs::path(ZS_ASSETS_DIR) / description);
+    char name[256] = "";
+    for (std::string line; std::getline(in, line);) {
+        if (std::sscanf(line.c_str(), "Bitmap = %255s", name) == 1) {
+            path = (fs::path(description).parent_path() / name).string();
+        }
+    }
+    return path.c_str();
+}
+
+// Every file the game opens: the asset table, plus the texture its font description names.
+// A file cut to half its size still loads when its decoder keeps what it could read: a JPEG
+// (the rows past the cut come out grey), a sound (its first half plays) and the font description
+// (the letters before the cut); a PNG does not.
+std::vector<AssetFile> AssetFiles() {
+    std::vector<AssetFile> files;
+    for (const Asset& asset : AssetTable()) {
+        const std::string path = asset.path;
+        const bool png = path.ends_with(".png");
+        switch (asset.kind) {
+            case AssetKind::kImage:
+                files.push_back({asset.path, Kind::kImage, !png});
+                break;
+            case AssetKind::kEffect:
+                files.push_back({asset.path, Kind::kEffect, true});
+                break;
+            case AssetKind::kMusic:
+                files.push_back({asset.path, Kind::kMusic, true});
+                break;
+            case AssetKind::kFont:
+                files.push_back({FontTexture(asset.path), Kind::kFontTexture, false});
+                files.push_back({asset.path, Kind::kFontDescription, true});
+                break;
+        }
+    }
+    return files;
+}
+
+const std::vector<AssetFile> kAssetFiles = AssetFiles();
 
 template <typename Which>
 int CountOf(Which which) {

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "hgefont.h"
-#include "hgesprite.h"
-#include "scripted_engine.h"
+#include "render2d/hgefont.h"
+#include "render2d/hgesprite.h"
+#include "support/scripted_engine.h"
 
 namespace {
 
@@ -148,6 +149,19 @@ TEST_F(FontTest, MissingNumbersCarryOverFromThePreviousLetterLine) {
     EXPECT_EQ(b->GetHeight(), 4.0f);
     EXPECT_EQ(font->pre[0x42], 5.0f);
     EXPECT_EQ(font->post[0x42], 6.0f);
+}
+
+TEST_F(FontTest, NumbersBeyondTheIntRangeAreClamped) {
+    auto font = Load(
+        "[HGEFONT]\n"
+        "Char=41,99999999999999999999,-99999999999999999999,3,4,+5,-6\n");
+    const hgeSprite* a = font->GetSprite('A');
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->texX, static_cast<float>(INT_MAX));
+    EXPECT_EQ(a->texY, static_cast<float>(INT_MIN));
+    EXPECT_EQ(a->GetWidth(), 3.0f);
+    EXPECT_EQ(font->pre[0x41], 5.0f);
+    EXPECT_EQ(font->post[0x41], -6.0f);
 }
 
 TEST_F(FontTest, HeightIsTheTallestLetter) {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "hgefont.h"
-#include "scripted_engine.h"
+#include "render2d/hgefont.h"
+#include "support/scripted_engine.h"
 
 namespace {
 

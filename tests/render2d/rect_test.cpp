@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "hgerect.h"
+#include "render2d/hgerect.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <vector>
 
-#include "hgesprite.h"
-#include "scripted_engine.h"
+#include "render2d/hgesprite.h"
+#include "support/scripted_engine.h"
 
 namespace {
 
@@ -223,6 +224,23 @@ TEST_F(SpriteTest, ColourDepthAndBlendReachTheQuad) {
     for (const hgeVertex& v : LastQuad().v) {
         EXPECT_EQ(v.col, 0x11223344u);
     }
+    // A corner index past the four is ignored, not written beside the quad.
+    const hgeSprite before(sprite);
+    sprite.SetColor(0xDEADBEEF, 4);
+    sprite.SetZ(0.75f, -2);
+    sprite.SetZ(0.75f, 1000000);
+    sprite.Render(0.0f, 0.0f);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(LastQuad().v[i].col, 0x11223344u);
+        EXPECT_EQ(LastQuad().v[i].z, before.quad.v[i].z);
+    }
+    // Nothing beside the quad changed either.
+    EXPECT_EQ(sprite.quad.tex, before.quad.tex);
+    EXPECT_EQ(sprite.quad.blend, before.quad.blend);
+    EXPECT_EQ((std::vector<float>{sprite.texX, sprite.texY, sprite.width, sprite.height,
+                                  sprite.texWidth, sprite.texHeight, sprite.hotX, sprite.hotY}),
+              (std::vector<float>{before.texX, before.texY, before.width, before.height,
+                                  before.texWidth, before.texHeight, before.hotX, before.hotY}));
 }
 
 TEST_F(SpriteTest, EverySpriteHoldsOneEngineReference) {

@@ -12,11 +12,11 @@
 #include <random>
 #include <string>
 
-#include "alloc_counter.h"
 #include "app/frame.h"
 #include "app/game.h"
 #include "app/startup.h"
-#include "game_fixture.h"
+#include "support/alloc_counter.h"
+#include "support/game_fixture.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"
 #include "world/pickup.h"

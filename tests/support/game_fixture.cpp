@@ -1,4 +1,4 @@
-#include "game_fixture.h"
+#include "support/game_fixture.h"
 
 #include <cmath>
 #include <cstdio>
@@ -10,8 +10,9 @@
 #include "app/rules.h"
 #include "app/scene.h"
 #include "app/startup.h"
-#include "hgefont.h"
-#include "hgesprite.h"
+#include "render2d/hgefont.h"
+#include "render2d/hgesprite.h"
+#include "world/assets.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"
 #include "world/pickup.h"
@@ -21,22 +22,6 @@
 namespace test {
 
 namespace {
-
-struct ImageSize {
-    const char* file;
-    int width;
-    int height;
-};
-
-// The sizes of the committed images; only the texture coordinates depend on them.
-constexpr ImageSize kImageSizes[] = {
-    {"gfx/dirt.jpg", 1024, 1024}, {"gfx/asker1.png", 50, 50},       {"gfx/asker2.png", 50, 50},
-    {"gfx/mermi1.png", 1, 10},    {"gfx/saglik_nesne.png", 20, 20}, {"gfx/mermi_nesne.png", 20, 20},
-    {"gfx/nisangah.png", 10, 10}, {"gfx/zombi1.png", 52, 52},       {"gfx/zombi2.png", 50, 50},
-    {"gfx/zombi3.png", 50, 50},   {"gfx/kol1.png", 30, 30},         {"gfx/kelle1.png", 30, 30},
-    {"gfx/kanlar.png", 50, 50},   {"gfx/alt_menu.png", 800, 31},    {"gfx/silah1.png", 25, 14},
-    {"gfx/silah2.png", 31, 15},
-};
 
 constexpr int kFirstGlyph = 0x20;
 constexpr int kGlyphColumns = 16;
@@ -70,11 +55,42 @@ std::vector<char> TestFontDescription() {
 }
 
 void PrepareEngine(ScriptedEngine& engine) {
-    for (const ImageSize& image : kImageSizes) {
-        engine.textureSizes[image.file] = {image.width, image.height};
+    // The committed images are exactly as large as the sprites cut from them; only the
+    // texture coordinates depend on it.
+    for (const Asset& asset : AssetTable()) {
+        if (asset.kind == AssetKind::kImage) {
+            engine.textureSizes[asset.path] = {static_cast<int>(asset.width),
+                                               static_cast<int>(asset.height)};
+        }
     }
     engine.textureSizes[kFontTexture] = {kFontTextureWidth, kFontTextureHeight};
     engine.files[kFontPath] = TestFontDescription();
+}
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string::size_type start = 0;
+    for (std::string::size_type end; (end = text.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+}  // namespace
+
+std::string Label(const char* text, int n) {
+    const std::string line = SplitLines(text).at(static_cast<std::size_t>(n));
+    return line.substr(0, line.find("%d"));
+}
+
+std::vector<std::string> Printed(const char* text, int number) {
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, text, number);
+    return SplitLines(buffer);
 }
 
 Frame MakeFrame(float delta, float mouseX, float mouseY, std::vector<int> held, int pressed) {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "game_reset.h"
-#include "scripted_engine.h"
+#include "support/game_reset.h"
+#include "support/scripted_engine.h"
 
 namespace test {
 
@@ -58,6 +58,11 @@ struct Drawn {
     float x;
     float y;
 };
+
+// Line `n` of one of the game's texts up to its number, or whole when it has none.
+std::string Label(const char* text, int n);
+// One of the game's texts printed with `number`, line by line.
+std::vector<std::string> Printed(const char* text, int number);
 
 // Readers over whatever `engine` recorded.
 std::vector<Sound> SoundsPlayed(const ScriptedEngine& engine);

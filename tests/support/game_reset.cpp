@@ -1,14 +1,13 @@
-#include "game_reset.h"
-
-#include <cstddef>
+#include "support/game_reset.h"
 
 #include "app/frame.h"
 #include "app/game.h"
 #include "app/resources.h"
 #include "app/rules.h"
 #include "app/scene.h"
-#include "hgefont.h"
-#include "hgesprite.h"
+#include "render2d/hgefont.h"
+#include "render2d/hgesprite.h"
+#include "world/assets.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"
 #include "world/pickup.h"
@@ -19,45 +18,46 @@ namespace test {
 
 namespace {
 
-hgeSprite** const kSprites[] = {
-    &backgroundSprite,    &soldierPistolSprite, &soldierSmgSprite, &bulletSprite,
-    &healthItemSprite,    &ammoItemSprite,      &crosshairSprite,  &zombieSprite,
-    &zombieWoundedSprite, &zombieMaimedSprite,  &armSprite,        &headSprite,
-    &bloodSprite,         &weaponBarSprite,     &pistolIconSprite, &smgIconSprite,
-};
-
-HTEXTURE* const kTextures[] = {
-    &backgroundTexture,    &soldierPistolTexture, &soldierSmgTexture, &bulletTexture,
-    &healthItemTexture,    &ammoItemTexture,      &crosshairTexture,  &zombieTexture,
-    &zombieWoundedTexture, &zombieMaimedTexture,  &armTexture,        &headTexture,
-    &bloodTexture,         &weaponBarTexture,     &pistolIconTexture, &smgIconTexture,
-};
-
-HEFFECT* const kEffects[] = {
-    &pistolShotSound, &smgShotSound, &hitSound1,  &hitSound2,   &hitSound3,
-    &killSound,       &zombieSound,  &emptySound, &reloadSound,
-};
-
-template <typename T, std::size_t N>
-void DeleteAll(T* (&pool)[N]) {
-    for (T*& object : pool) {
-        delete object;
-        object = nullptr;
-    }
-}
-
 template <typename T>
 void DeleteOne(T*& object) {
     delete object;
     object = nullptr;
 }
 
+template <typename T, int N>
+void DeleteAll(T* (&pool)[N]) {
+    for (T*& object : pool) {
+        DeleteOne(object);
+    }
+}
+
+// Every handle the asset table fills, freed where it is an object and zeroed.
+void ForgetAssets() {
+    for (const Asset& asset : AssetTable()) {
+        if (asset.texture != nullptr) {
+            *asset.texture = 0;
+        }
+        if (asset.sprite != nullptr) {
+            DeleteOne(*asset.sprite);
+        }
+        if (asset.effect != nullptr) {
+            *asset.effect = 0;
+        }
+        if (asset.stream != nullptr) {
+            *asset.stream = 0;
+        }
+        if (asset.font != nullptr) {
+            DeleteOne(*asset.font);
+        }
+    }
+}
+
 void ResetVariables() {
     deltaTime = 0.0f;
-    moveSpeed = 100.0f;
+    moveSpeed = kStartMoveSpeed;
     score = 0;
     kills = 0;
-    level = 1;
+    level = kStartLevel;
     levelUpShown = false;
     soldierDead = false;
     spawnCorner = 0;
@@ -66,24 +66,17 @@ void ResetVariables() {
     }
     pressedKey = 0;
     bulletCursor = 0;
-    pistolFireTimer = 0.25f;
-    smgFireTimer = 0.1f;
-    zombieSpawnTimer = 0.5f;
+    pistolFireTimer = kPistolFireTimerStart;
+    smgFireTimer = kSmgFireTimerStart;
+    zombieSpawnTimer = kZombieSpawnTimerStart;
     zombieSpawnCursor = 0;
-    biteTimer = 0.5f;
+    biteTimer = kBiteTimerStart;
     pickupCursor = 0;
     bloodCursor = 0;
-    bloodTimer = 0.0002f;
+    bloodTimer = kMarkThrottle;
     goreCursor = 0;
-    goreTimer = 0.0002f;
+    goreTimer = kMarkThrottle;
     hitSoundChoice = 0;
-    for (HTEXTURE* texture : kTextures) {
-        *texture = 0;
-    }
-    for (HEFFECT* effect : kEffects) {
-        *effect = 0;
-    }
-    music = 0;
     engine = nullptr;
 }
 
@@ -98,10 +91,7 @@ void FreeGame() {
     DeleteOne(crosshair);
     DeleteOne(soldier);
     DeleteOne(weaponBar);
-    DeleteOne(hudFont);
-    for (hgeSprite** sprite : kSprites) {
-        DeleteOne(*sprite);
-    }
+    ForgetAssets();
     ResetVariables();
 }
 

@@ -1,4 +1,4 @@
-#include "scripted_engine.h"
+#include "support/scripted_engine.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -14,9 +14,13 @@ namespace {
 ScriptedEngine* current = nullptr;
 }  // namespace
 
-ScriptedEngine* ScriptedEngine::Current() { return current; }
+ScriptedEngine* ScriptedEngine::Current() {
+    return current;
+}
 
-ScriptedEngine::ScriptedEngine() { current = this; }
+ScriptedEngine::ScriptedEngine() {
+    current = this;
+}
 
 ScriptedEngine::~ScriptedEngine() {
     if (current == this) {
@@ -343,7 +347,9 @@ float ScriptedEngine::Random_Float(float min, float max) {
     return static_cast<float>(min + (static_cast<double>(max) - min) * unit);
 }
 
-float ScriptedEngine::Timer_GetDelta() { return current_.delta; }
+float ScriptedEngine::Timer_GetDelta() {
+    return current_.delta;
+}
 
 void ScriptedEngine::Input_GetMousePos(float* x, float* y) {
     *x = current_.mouseX;
@@ -354,14 +360,18 @@ bool ScriptedEngine::Input_GetKeyState(int key) {
     return std::find(current_.held.begin(), current_.held.end(), key) != current_.held.end();
 }
 
-int ScriptedEngine::Input_GetKey() { return current_.pressed; }
+int ScriptedEngine::Input_GetKey() {
+    return current_.pressed;
+}
 
 bool ScriptedEngine::Gfx_BeginScene(HTARGET) {
     Push(Event{Event::BeginScene});
     return true;
 }
 
-void ScriptedEngine::Gfx_EndScene() { Push(Event{Event::EndScene}); }
+void ScriptedEngine::Gfx_EndScene() {
+    Push(Event{Event::EndScene});
+}
 
 void ScriptedEngine::Gfx_Clear(std::uint32_t color) {
     Event e{Event::Clear};

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "hge.h"
+#include "engine/hge.h"
 
 namespace test {
 
@@ -43,7 +43,7 @@ struct Event {
 };
 
 class ScriptedEngine final : public HGE {
-public:
+  public:
     // The engine hgeCreate hands out while a ScriptedEngine exists (the newest one).
     ScriptedEngine();
     ~ScriptedEngine() override;
@@ -52,12 +52,12 @@ public:
 
     // ---- configuration ----
     bool initiateResult = true;
-    bool record = true;            // false: only counters move (no allocation while playing)
-    bool readDisk = false;         // Resource_Load falls back to the real file system
+    bool record = true;     // false: only counters move (no allocation while playing)
+    bool readDisk = false;  // Resource_Load falls back to the real file system
     std::map<std::string, std::vector<char>> files;  // Resource_Load contents by path
-    std::set<std::string> missing;                    // loads of these paths fail (handle 0)
+    std::set<std::string> missing;                   // loads of these paths fail (handle 0)
     std::map<std::string, std::pair<int, int>> textureSizes;  // default 64 x 64
-    std::deque<Frame> script;      // frames System_Start plays
+    std::deque<Frame> script;                                 // frames System_Start plays
 
     // ---- playback ----
     // Plays one frame: input from `frame`, then the frame callback and the render callback.
@@ -134,7 +134,7 @@ public:
 
     static ScriptedEngine* Current();
 
-private:
+  private:
     void Call(const char* name, const char* arg = nullptr);
     void Push(const Event& e);
     bool Fails(const char* filename) const;

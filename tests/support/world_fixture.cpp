@@ -1,14 +1,14 @@
-#include "world_test.h"
+#include "support/world_fixture.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <utility>
 
-#include "app/resources.h"
+#include "world/assets.h"
 #include "world/bullet.h"
 #include "world/zombie.h"
 
-namespace world_test {
+namespace test {
 
 Placed PlacedAt(const hgeQuad& quad) {
     const double dx = quad.v[1].x - quad.v[0].x;
@@ -128,4 +128,4 @@ std::vector<std::string> WorldTest::SoundFiles() const {
     return out;
 }
 
-}  // namespace world_test
+}  // namespace test

@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "game_fixture.h"
+#include "app/scene.h"
+#include "support/game_fixture.h"
 
-namespace world_test {
+namespace test {
 
 constexpr float kFrame = 1.0f / 60.0f;
 
@@ -28,12 +29,12 @@ constexpr const char* kHit3 = "sfx/hit-arg3.wav";
 constexpr const char* kKillSound = "sfx/dead-hit.wav";
 constexpr const char* kPistolShot = "sfx/colt1911-fire.wav";
 
-// The texts as the font draws them (Windows-1254 bytes).
-constexpr const char* kKillsLabel = "\xD6ld\xFCr\xFClen = ";
-constexpr const char* kScoreLabel = "Puan = ";
-constexpr const char* kLevelUpLine = "SEV\xDDYE ATLADINIZ!";
-constexpr const char* kDeathLine = "\xD6LD\xDCN\xDCZ!";
-constexpr const char* kEndScoreLabel = "PUANINIZ: ";
+// Pieces of the game's texts as the font draws them (Windows-1254 bytes).
+inline const std::string kKillsLabel = Label(kKillsAndScore, 0);
+inline const std::string kScoreLabel = Label(kKillsAndScore, 1);
+inline const std::string kLevelUpLine = Label(kLevelUpText, 1);
+inline const std::string kDeathLine = Label(kDeathText, 0);
+inline const std::string kEndScoreLabel = Label(kDeathText, 1);
 
 // What Shown gives for a label that is not on the screen.
 constexpr int kNotShown = -1000000;
@@ -115,4 +116,4 @@ class WorldTest : public test::GameTest {
     int NumberAt(float x, float y) const;
 };
 
-}  // namespace world_test
+}  // namespace test

@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "app/game.h"
-#include "game_fixture.h"
+#include "support/game_fixture.h"
 #include "world/bullet.h"
 #include "world/soldier.h"
 #include "world/zombie.h"

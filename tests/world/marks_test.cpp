@@ -1,10 +1,10 @@
 // Blood splats, arms and heads left on the ground by hits.
 #include "app/game.h"
+#include "support/world_fixture.h"
 #include "world/blood_gore.h"
 #include "world/zombie.h"
-#include "world_test.h"
 
-namespace world_test {
+namespace test {
 namespace {
 
 class Marks : public WorldTest {
@@ -147,7 +147,7 @@ TEST_F(Marks, TheGoreRingWrapsLikewiseAndUnknownKindsLieInvisible) {
     ExpectAt(DrawnAt(kArmImage)[0], Point(1001));
     ExpectAt(DrawnAt(kArmImage)[1], Point(1));
 
-    place(3, Point(1002));
+    place(static_cast<GoreKind>(3), Point(1002));
     PlayFresh(Calm());
     ASSERT_EQ(Quads(kArmImage).size(), 999u);
     ExpectAt(DrawnAt(kArmImage)[0], Point(1001));
@@ -175,4 +175,4 @@ TEST_F(Marks, MarksStayOnTheGroundThroughLaterLevels) {
 }
 
 }  // namespace
-}  // namespace world_test
+}  // namespace test

@@ -1,12 +1,12 @@
 // Health and ammunition pickups: dropped by kills, collected by walking over them, gone after
 // ten seconds of play.
 #include "app/game.h"
+#include "support/world_fixture.h"
 #include "world/pickup.h"
 #include "world/soldier.h"
 #include "world/zombie.h"
-#include "world_test.h"
 
-namespace world_test {
+namespace test {
 namespace {
 
 class Pickups : public WorldTest {
@@ -52,7 +52,7 @@ TEST_F(Pickups, AKillDropsHealthOnRoll1AmmunitionOn2AndNothingOtherwise) {
     ShootZombie(2, {3});
     EXPECT_EQ(ItemsDrawn(), 2u);
     for (int roll = 4; roll <= 20; ++roll) {
-        Drop(roll, 200.0f, 200.0f);
+        Drop(static_cast<PickupKind>(roll), 200.0f, 200.0f);
     }
     PlayFresh(Calm());
     EXPECT_EQ(ItemsDrawn(), 2u);
@@ -193,4 +193,4 @@ TEST_F(Pickups, TheDeathScreenShowsNone) {
 }
 
 }  // namespace
-}  // namespace world_test
+}  // namespace test

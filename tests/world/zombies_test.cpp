@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "app/game.h"
+#include "support/world_fixture.h"
 #include "world/soldier.h"
 #include "world/zombie.h"
-#include "world_test.h"
 
-namespace world_test {
+namespace test {
 namespace {
 
 using test::Frame;
@@ -233,4 +233,4 @@ TEST_F(Biting, TheBiteThatReaches0ShowsTheDeathScreenFromTheNextFrame) {
 }
 
 }  // namespace
-}  // namespace world_test
+}  // namespace test

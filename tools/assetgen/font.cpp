@@ -17,11 +17,11 @@
 namespace ag {
 namespace {
 
-constexpr int kOver = 4;          // supersampling of the glyph rasters
+constexpr int kOver = 4;            // supersampling of the glyph rasters
 constexpr float kEmPixels = 12.0f;  // size of the em square in output pixels
-constexpr int kPad = 2;           // outline room around every glyph, in output pixels
-constexpr float kOutline = 1.2f;  // outline radius in output pixels
-constexpr int kTracking = 1;      // extra pixel between letters, so outlines do not crowd
+constexpr int kPad = 2;             // outline room around every glyph, in output pixels
+constexpr float kOutline = 1.2f;    // outline radius in output pixels
+constexpr int kTracking = 1;        // extra pixel between letters, so outlines do not crowd
 constexpr int kTexWidth = 256;
 
 struct Letter {
@@ -31,12 +31,14 @@ struct Letter {
 
 std::vector<Letter> LetterSet() {
     std::vector<Letter> set;
-    for (int c = 0x20; c <= 0x7E; ++c) set.push_back({c, c});
+    for (int c = 0x20; c <= 0x7E; ++c)
+        set.push_back({c, c});
     // Turkish letters of Windows-1254 that differ from Latin-1 or lie above 0x7F.
     const Letter turkish[] = {{0xC7, 0x00C7}, {0xE7, 0x00E7}, {0xD0, 0x011E}, {0xF0, 0x011F},
                               {0xDD, 0x0130}, {0xFD, 0x0131}, {0xD6, 0x00D6}, {0xF6, 0x00F6},
                               {0xDE, 0x015E}, {0xFE, 0x015F}, {0xDC, 0x00DC}, {0xFC, 0x00FC}};
-    for (const Letter& l : turkish) set.push_back(l);
+    for (const Letter& l : turkish)
+        set.push_back(l);
     return set;
 }
 
@@ -50,9 +52,11 @@ struct Cell {
 
 bool WriteFont(const std::string& out, const std::string& ttfPath) {
     std::ifstream in(ttfPath, std::ios::binary);
-    std::vector<unsigned char> ttf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<unsigned char> ttf((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>());
     stbtt_fontinfo info;
-    if (ttf.empty() || !stbtt_InitFont(&info, ttf.data(), stbtt_GetFontOffsetForIndex(ttf.data(), 0))) {
+    if (ttf.empty() ||
+        !stbtt_InitFont(&info, ttf.data(), stbtt_GetFontOffsetForIndex(ttf.data(), 0))) {
         std::fprintf(stderr, "assetgen: cannot read font %s\n", ttfPath.c_str());
         return false;
     }
@@ -81,7 +85,8 @@ bool WriteFont(const std::string& out, const std::string& ttfPath) {
         c.h = cellH;
         int adv, lsb;
         stbtt_GetCodepointHMetrics(&info, l.codepoint, &adv, &lsb);
-        const int advance = static_cast<int>(std::lround(static_cast<float>(adv) * scale)) + kTracking;
+        const int advance =
+            static_cast<int>(std::lround(static_cast<float>(adv) * scale)) + kTracking;
         int x0, y0, x1, y1;
         if (l.codepoint == ' ' || !stbtt_GetCodepointBox(&info, l.codepoint, &x0, &y0, &x1, &y1)) {
             c.w = advance;
@@ -111,8 +116,10 @@ bool WriteFont(const std::string& out, const std::string& ttfPath) {
             for (int y = 0; y < gh; ++y)
                 for (int x = 0; x < gw; ++x) {
                     int tx = ox + x, ty = oy + y;
-                    if (tx < 0 || ty < 0 || tx >= hw || ty >= hh) continue;
-                    hi[static_cast<size_t>(ty) * hw + tx] = static_cast<float>(g[static_cast<size_t>(y) * gw + x]) / 255.0f;
+                    if (tx < 0 || ty < 0 || tx >= hw || ty >= hh)
+                        continue;
+                    hi[static_cast<size_t>(ty) * hw + tx] =
+                        static_cast<float>(g[static_cast<size_t>(y) * gw + x]) / 255.0f;
                 }
         }
         // Outline: the glyph coverage dilated by a disc (soft-edged), at 4x.
@@ -125,10 +132,13 @@ bool WriteFont(const std::string& out, const std::string& ttfPath) {
                 for (int dy = -ir; dy <= ir && m < 1.0f; ++dy)
                     for (int dx = -ir; dx <= ir; ++dx) {
                         int sx = x + dx, sy = y + dy;
-                        if (sx < 0 || sy < 0 || sx >= hw || sy >= hh) continue;
+                        if (sx < 0 || sy < 0 || sx >= hw || sy >= hh)
+                            continue;
                         float v = hi[static_cast<size_t>(sy) * hw + sx];
-                        if (v <= m) continue;
-                        float w = Clamp01(rad + 0.5f - std::sqrt(static_cast<float>(dx * dx + dy * dy)));
+                        if (v <= m)
+                            continue;
+                        float w =
+                            Clamp01(rad + 0.5f - std::sqrt(static_cast<float>(dx * dx + dy * dy)));
                         m = std::max(m, v * w);
                     }
                 dil[static_cast<size_t>(y) * hw + x] = m;
@@ -162,7 +172,8 @@ bool WriteFont(const std::string& out, const std::string& ttfPath) {
         px += c.w + 1;
     }
     int texH = 16;
-    while (texH < py + cellH + 1) texH *= 2;
+    while (texH < py + cellH + 1)
+        texH *= 2;
 
     // Light letters (warm white, slightly darker toward the baseline) with a near-black outline.
     Canvas tex(kTexWidth, texH, 1);
@@ -189,7 +200,9 @@ bool WriteFont(const std::string& out, const std::string& ttfPath) {
         return false;
     }
     std::fprintf(f, "[HGEFONT]\n\n");
-    std::fprintf(f, "; DejaVu Sans Bold, %.0f px em, line height %d; letters keyed by Windows-1254 byte (hex)\n",
+    std::fprintf(f,
+                 "; DejaVu Sans Bold, %.0f px em, line height %d; letters keyed by Windows-1254 "
+                 "byte (hex)\n",
                  static_cast<double>(kEmPixels), cellH);
     std::fprintf(f, "Bitmap=durvan.png\n\n");
     for (const Cell& c : cells)

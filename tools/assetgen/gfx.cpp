@@ -38,10 +38,12 @@ struct Part {
 
 Sdf UnionOf(const std::vector<Part>& parts) {
     std::vector<Sdf> sdfs;
-    for (const Part& p : parts) sdfs.push_back(p.sdf);
+    for (const Part& p : parts)
+        sdfs.push_back(p.sdf);
     return [sdfs](float x, float y) {
         float d = 1e9f;
-        for (const Sdf& s : sdfs) d = std::min(d, s(x, y));
+        for (const Sdf& s : sdfs)
+            d = std::min(d, s(x, y));
         return d;
     };
 }
@@ -53,9 +55,11 @@ void DrawFigure(Canvas& cv, const std::vector<Part>& parts, float outline = 0.85
     if (shadow > 0)
         Fill(cv, Offset(Grow(all, 0.4f * shadowReach), 1.4f * shadowReach, 1.9f * shadowReach),
              Rgb(0, 0, 0, shadow), 1.6f * shadowReach);
-    if (outline > 0) Fill(cv, Grow(all, outline), kOutline);
+    if (outline > 0)
+        Fill(cv, Grow(all, outline), kOutline);
     for (const Part& p : parts) {
-        if (p.edge) Fill(cv, Grow(p.sdf, 0.55f), WithAlpha(kOutline, 0.75f));
+        if (p.edge)
+            Fill(cv, Grow(p.sdf, 0.55f), WithAlpha(kOutline, 0.75f));
         Fill(cv, p.sdf, p.shade);
     }
 }
@@ -67,11 +71,13 @@ Shader Flat(Color c) {
 // ---------------------------------------------------------------------------------------------
 // Ground
 
-void DrawPebble(std::vector<float>& img, int size, float cx, float cy, float rx, float ry, float ang,
-                Color c) {
+void DrawPebble(std::vector<float>& img, int size, float cx, float cy, float rx, float ry,
+                float ang, Color c) {
     const int ss = 3;
-    int x0 = static_cast<int>(std::floor(cx - rx - 3)), x1 = static_cast<int>(std::ceil(cx + rx + 3));
-    int y0 = static_cast<int>(std::floor(cy - rx - 3)), y1 = static_cast<int>(std::ceil(cy + rx + 3));
+    int x0 = static_cast<int>(std::floor(cx - rx - 3)),
+        x1 = static_cast<int>(std::ceil(cx + rx + 3));
+    int y0 = static_cast<int>(std::floor(cy - rx - 3)),
+        y1 = static_cast<int>(std::ceil(cy + rx + 3));
     float cs = std::cos(ang), sn = std::sin(ang);
     auto sdf = [&](float x, float y) {
         float px = x - cx, py = y - cy;
@@ -87,11 +93,13 @@ void DrawPebble(std::vector<float>& img, int size, float cx, float cy, float rx,
                     float fy = static_cast<float>(y) + (static_cast<float>(sy) + 0.5f) / ss;
                     float d = sdf(fx, fy);
                     float ds = sdf(fx - 0.9f, fy - 1.1f);
-                    if (ds < 0.6f) shadow += SmoothStep(0.6f, -0.8f, ds);
+                    if (ds < 0.6f)
+                        shadow += SmoothStep(0.6f, -0.8f, ds);
                     if (d < 0.0f) {
                         cov += 1.0f;
                         float lx = (fx - cx) / rx, ly = (fy - cy) / ry;
-                        float k = 1.0f + 0.45f * (-lx - ly) * 0.5f + 0.15f * SmoothStep(0, 1.5f, -d);
+                        float k =
+                            1.0f + 0.45f * (-lx - ly) * 0.5f + 0.15f * SmoothStep(0, 1.5f, -d);
                         cr += c.r * k;
                         cg += c.g * k;
                         cb += c.b * k;
@@ -101,7 +109,8 @@ void DrawPebble(std::vector<float>& img, int size, float cx, float cy, float rx,
             int wx = ((x % size) + size) % size, wy = ((y % size) + size) % size;
             float* p = &img[(static_cast<size_t>(wy) * size + wx) * 3];
             float sh = 0.45f * shadow / n;
-            for (int i = 0; i < 3; ++i) p[i] *= 1.0f - sh;
+            for (int i = 0; i < 3; ++i)
+                p[i] *= 1.0f - sh;
             if (cov > 0) {
                 float a = cov / n;
                 p[0] = Mix(p[0], cr / cov, a);
@@ -192,8 +201,10 @@ Canvas MakeSoldier(bool smg) {
     parts.push_back({Ellipse(cx, 24.2f, 11.4f, 6.0f), Dome(kUniform, cx, 24.2f, 11.4f, 1.5f)});
     // an arm: sleeve to the elbow, bare forearm, glove
     auto arm = [&](float sx, float sy, float ex, float ey, float hx, float hy) {
-        parts.push_back({Capsule(sx, sy, ex, ey, 2.9f, 2.5f), Tube(kUniformDark, sx, sy, ex, ey, 2.8f)});
-        parts.push_back({Capsule(ex, ey, hx, hy, 2.1f, 1.8f), Tube(kSkinSoldier, ex, ey, hx, hy, 2.0f), false});
+        parts.push_back(
+            {Capsule(sx, sy, ex, ey, 2.9f, 2.5f), Tube(kUniformDark, sx, sy, ex, ey, 2.8f)});
+        parts.push_back(
+            {Capsule(ex, ey, hx, hy, 2.1f, 1.8f), Tube(kSkinSoldier, ex, ey, hx, hy, 2.0f), false});
         parts.push_back({Circle(hx, hy + 0.4f, 2.0f), Dome(kGlove, hx, hy + 0.4f, 2.0f)});
     };
     auto gunShade = [](float axis) {
@@ -212,8 +223,10 @@ Canvas MakeSoldier(bool smg) {
         // Submachine gun: a long gun on the right side, right hand on the grip, left arm across
         // to the fore-end, the magazine sticking out to the side.
         const float gx = 29.8f;
-        parts.push_back({Box(31.4f, 27.6f, 1.1f, 3.0f, -0.25f, 0.5f), Flat(Hex(0x222325))});  // stock
-        parts.push_back({Box(gx - 2.7f, 35.4f, 1.6f, 1.1f, 0.0f, 0.3f), Flat(Hex(0x1e1f21))});  // magazine
+        parts.push_back(
+            {Box(31.4f, 27.6f, 1.1f, 3.0f, -0.25f, 0.5f), Flat(Hex(0x222325))});  // stock
+        parts.push_back(
+            {Box(gx - 2.7f, 35.4f, 1.6f, 1.1f, 0.0f, 0.3f), Flat(Hex(0x1e1f21))});  // magazine
         parts.push_back({Box(gx, 37.6f, 1.8f, 9.0f, 0.0f, 0.7f), gunShade(gx - 0.5f)});
         parts.push_back({Capsule(gx, 46.0f, gx, 49.2f, 0.8f), Flat(Hex(0x3a3c40))});  // barrel
         arm(35.0f, 25.4f, 34.6f, 31.0f, 31.0f, 32.8f);
@@ -225,7 +238,8 @@ Canvas MakeSoldier(bool smg) {
     Grain(cv, helmet, 0.16f, 1.4f, 7);
     Grain(cv, Ellipse(cx, 24.2f, 11.3f, 5.9f), 0.10f, 1.0f, 8);
     // helmet band; the brim shadow at the front shows where he looks
-    Fill(cv, Subtract(Circle(cx, 23.2f, 4.9f), Circle(cx, 23.2f, 4.3f)), Rgb(0.16f, 0.18f, 0.1f, 0.35f));
+    Fill(cv, Subtract(Circle(cx, 23.2f, 4.9f), Circle(cx, 23.2f, 4.3f)),
+         Rgb(0.16f, 0.18f, 0.1f, 0.35f));
     Fill(cv, Intersect(helmet, Circle(cx, 31.0f, 3.6f)), Rgb(0.1f, 0.11f, 0.07f, 0.5f));
     return cv.Downsample();
 }
@@ -233,14 +247,16 @@ Canvas MakeSoldier(bool smg) {
 // ---------------------------------------------------------------------------------------------
 // Zombie (faces +y), three stages of the same creature
 
-void BloodStains(Canvas& cv, const Sdf& clip, float cx, float cy, float spread, int count, uint32_t seed) {
+void BloodStains(Canvas& cv, const Sdf& clip, float cx, float cy, float spread, int count,
+                 uint32_t seed) {
     Rng rng(seed);
     for (int i = 0; i < count; ++i) {
         float a = rng.Range(0, 2 * kPi), r = spread * std::sqrt(rng.Uniform());
         float x = cx + std::cos(a) * r, y = cy + std::sin(a) * r;
         float rad = rng.Range(0.7f, 2.2f);
         Sdf s = Ragged(Circle(x, y, rad), 0.5f, 1.3f, seed + static_cast<uint32_t>(i));
-        Fill(cv, Intersect(s, clip), WithAlpha(i % 3 == 0 ? kBloodDark : kBlood, rng.Range(0.6f, 0.9f)));
+        Fill(cv, Intersect(s, clip),
+             WithAlpha(i % 3 == 0 ? kBloodDark : kBlood, rng.Range(0.6f, 0.9f)));
     }
 }
 
@@ -256,7 +272,8 @@ Canvas MakeZombie(int stage, int size) {
         const float sy = 25.0f, ey = 32.0f, hy = 40.5f;
         parts.push_back({Ragged(Capsule(sx, sy, ex, ey, 2.9f, 2.6f), 0.45f, 1.2f, seed + 3),
                          Tube(kShirt, sx, sy, ex, ey, 2.8f)});
-        parts.push_back({Capsule(ex, ey - 0.5f, hx, hy, 2.1f, 1.8f), Tube(kSkinZombie, ex, ey, hx, hy, 2.0f), false});
+        parts.push_back({Capsule(ex, ey - 0.5f, hx, hy, 2.1f, 1.8f),
+                         Tube(kSkinZombie, ex, ey, hx, hy, 2.0f), false});
         parts.push_back({Circle(hx, hy + 1.0f, 2.2f), Dome(kSkinZombie, hx, hy + 1.0f, 2.2f)});
         for (int f = -1; f <= 1; ++f) {
             float ff = static_cast<float>(f);
@@ -267,40 +284,50 @@ Canvas MakeZombie(int stage, int size) {
         }
     };
     bool leftArm = stage == 1, rightArm = stage <= 2;
-    if (leftArm) zarm(15.2f, 16.4f, 18.6f, -1.0f);
-    if (rightArm) zarm(34.8f, 33.6f, 31.4f, 1.0f);
+    if (leftArm)
+        zarm(15.2f, 16.4f, 18.6f, -1.0f);
+    if (rightArm)
+        zarm(34.8f, 33.6f, 31.4f, 1.0f);
     Sdf head = Ellipse(cx, cy, 5.9f, 6.2f);
     parts.push_back({Circle(cx - 5.8f, cy + 0.8f, 1.3f), Flat(kSkinZombieDark)});  // ears
     parts.push_back({Circle(cx + 5.8f, cy + 0.8f, 1.3f), Flat(kSkinZombieDark)});
     parts.push_back({head, Dome(kSkinZombie, cx, cy, 6.0f, 1.8f, 1.3f)});
     DrawFigure(cv, parts);
     // torn shirt: skin showing through holes
-    Sdf holes = Ragged(Union(Union(Circle(17.0f, 21.5f, 1.6f), Circle(32.5f, 27.2f, 1.4f)), Circle(30.0f, 19.6f, 1.1f)),
+    Sdf holes = Ragged(Union(Union(Circle(17.0f, 21.5f, 1.6f), Circle(32.5f, 27.2f, 1.4f)),
+                             Circle(30.0f, 19.6f, 1.1f)),
                        0.5f, 1.5f, seed + 9);
     Fill(cv, Intersect(holes, torso), Dome(kSkinZombieDark, cx, 24, 12));
     Grain(cv, torso, 0.14f, 0.9f, seed + 1);
     // mottled scalp with a few dark tufts of hair, dark eye sockets at the front
     Grain(cv, head, 0.22f, 0.9f, seed + 2);
-    Sdf hair = Intersect(Grow(head, -0.8f),
-                         [](float x, float y) { return (0.62f - Fbm(x * 0.5f, y * 0.5f, 77, 3)) * 8.0f; });
-    Fill(cv, Intersect(hair, [cy](float, float y) { return y - (cy + 1.5f); }), WithAlpha(kHair, 0.8f));
+    Sdf hair = Intersect(Grow(head, -0.8f), [](float x, float y) {
+        return (0.62f - Fbm(x * 0.5f, y * 0.5f, 77, 3)) * 8.0f;
+    });
+    Fill(cv, Intersect(hair, [cy](float, float y) { return y - (cy + 1.5f); }),
+         WithAlpha(kHair, 0.8f));
     Fill(cv, Ellipse(cx - 2.3f, cy + 4.6f, 1.25f, 1.0f), Rgb(0.08f, 0.05f, 0.04f, 0.95f));
     Fill(cv, Ellipse(cx + 2.3f, cy + 4.6f, 1.25f, 1.0f), Rgb(0.08f, 0.05f, 0.04f, 0.95f));
     Fill(cv, Circle(cx - 2.1f, cy + 4.8f, 0.45f), Rgb(0.95f, 0.85f, 0.3f, 0.9f));
     Fill(cv, Circle(cx + 2.5f, cy + 4.8f, 0.45f), Rgb(0.95f, 0.85f, 0.3f, 0.9f));
     Sdf body = UnionOf(parts);
     // dried blood around the mouth at every stage
-    Fill(cv, Ragged(Ellipse(cx, cy + 6.3f, 1.8f, 0.7f), 0.35f, 1.5f, seed + 5), WithAlpha(kBloodDark, 0.8f));
+    Fill(cv, Ragged(Ellipse(cx, cy + 6.3f, 1.8f, 0.7f), 0.35f, 1.5f, seed + 5),
+         WithAlpha(kBloodDark, 0.8f));
     auto stump = [&](float sx, uint32_t s) {
         Fill(cv, Ragged(Circle(sx, 25.0f, 3.2f), 0.5f, 1.4f, s), kOutline);
         Fill(cv, Ragged(Circle(sx, 25.0f, 2.5f), 0.4f, 1.4f, s + 1), Dome(kBlood, sx, 25.0f, 2.5f));
         Fill(cv, Circle(sx + 0.3f, 24.8f, 0.85f), kBone);
-        BloodStains(cv, Subtract(body, Grow(head, 0.8f)), sx + (sx < cx ? 3.0f : -3.0f), 26.0f, 5.0f, 8, s + 2);
+        BloodStains(cv, Subtract(body, Grow(head, 0.8f)), sx + (sx < cx ? 3.0f : -3.0f), 26.0f,
+                    5.0f, 8, s + 2);
     };
-    if (!leftArm) stump(14.2f, 900);
-    if (!rightArm) stump(35.8f, 950);
+    if (!leftArm)
+        stump(14.2f, 900);
+    if (!rightArm)
+        stump(35.8f, 950);
     Sdf clothes = Subtract(body, Grow(head, 0.8f));
-    if (stage >= 2) BloodStains(cv, clothes, cx + 4.0f, 28.0f, 5.0f, 5, 1200);
+    if (stage >= 2)
+        BloodStains(cv, clothes, cx + 4.0f, 28.0f, 5.0f, 5, 1200);
     if (stage >= 3) {
         BloodStains(cv, clothes, cx - 4.0f, 21.0f, 7.0f, 8, 1300);
         // gash across the scalp
@@ -315,20 +342,27 @@ Canvas MakeZombie(int stage, int size) {
 
 Canvas MakeArm() {
     Canvas cv(30, 30, kSS);
-    Fill(cv, Ragged(Ellipse(8.0f, 22.5f, 5.0f, 3.6f), 1.0f, 0.6f, 31), WithAlpha(kBloodDark, 0.7f), 0.8f);
+    Fill(cv, Ragged(Ellipse(8.0f, 22.5f, 5.0f, 3.6f), 1.0f, 0.6f, 31), WithAlpha(kBloodDark, 0.7f),
+         0.8f);
     std::vector<Part> parts;
     const float ax = 7.5f, ay = 22.5f, ex = 13.0f, ey = 17.0f, hx = 20.5f, hy = 9.5f;
-    parts.push_back({Ragged(Capsule(ax, ay, ex, ey, 3.2f, 3.0f), 0.4f, 1.3f, 33), Tube(kShirt, ax, ay, ex, ey, 3.1f)});
-    parts.push_back({Capsule(ex - 1.0f, ey + 1.0f, hx, hy, 2.6f, 2.2f), Tube(kSkinZombie, ex, ey, hx, hy, 2.4f)});
-    parts.push_back({Circle(hx + 0.9f, hy - 0.9f, 2.5f), Dome(kSkinZombie, hx + 0.9f, hy - 0.9f, 2.5f)});
+    parts.push_back({Ragged(Capsule(ax, ay, ex, ey, 3.2f, 3.0f), 0.4f, 1.3f, 33),
+                     Tube(kShirt, ax, ay, ex, ey, 3.1f)});
+    parts.push_back({Capsule(ex - 1.0f, ey + 1.0f, hx, hy, 2.6f, 2.2f),
+                     Tube(kSkinZombie, ex, ey, hx, hy, 2.4f)});
+    parts.push_back(
+        {Circle(hx + 0.9f, hy - 0.9f, 2.5f), Dome(kSkinZombie, hx + 0.9f, hy - 0.9f, 2.5f)});
     for (int f = -1; f <= 1; ++f) {
-        float bx = hx + 2.0f + 0.8f * static_cast<float>(f), by = hy - 2.0f - 0.8f * static_cast<float>(-f);
-        parts.push_back({Capsule(bx, by, bx + 2.6f, by - 2.4f + 0.3f * static_cast<float>(f), 0.75f, 0.6f),
-                         Flat(Scale(kSkinZombie, 0.9f))});
+        float bx = hx + 2.0f + 0.8f * static_cast<float>(f),
+              by = hy - 2.0f - 0.8f * static_cast<float>(-f);
+        parts.push_back(
+            {Capsule(bx, by, bx + 2.6f, by - 2.4f + 0.3f * static_cast<float>(f), 0.75f, 0.6f),
+             Flat(Scale(kSkinZombie, 0.9f))});
     }
     DrawFigure(cv, parts, 0.8f, 0.3f);
     Grain(cv, UnionOf(parts), 0.12f, 1.2f, 35);
-    Fill(cv, Ragged(Circle(ax - 0.4f, ay + 0.4f, 2.7f), 0.35f, 1.5f, 36), Dome(kBlood, ax, ay, 2.7f));
+    Fill(cv, Ragged(Circle(ax - 0.4f, ay + 0.4f, 2.7f), 0.35f, 1.5f, 36),
+         Dome(kBlood, ax, ay, 2.7f));
     Fill(cv, Circle(ax - 0.2f, ay + 0.2f, 0.95f), kBone);
     BloodStains(cv, UnionOf(parts), 11.0f, 19.0f, 4.0f, 5, 37);
     return cv.Downsample();
@@ -337,17 +371,21 @@ Canvas MakeArm() {
 Canvas MakeHead() {
     Canvas cv(30, 30, kSS);
     const float cx = 15.0f, cy = 14.0f;
-    Fill(cv, Ragged(Ellipse(cx + 1.0f, cy + 5.5f, 8.5f, 5.0f), 1.4f, 0.45f, 41), WithAlpha(kBloodDark, 0.72f), 0.9f);
-    Fill(cv, Ragged(Ellipse(cx + 0.5f, cy + 4.5f, 6.0f, 3.5f), 0.9f, 0.6f, 42), WithAlpha(kBlood, 0.8f), 0.6f);
+    Fill(cv, Ragged(Ellipse(cx + 1.0f, cy + 5.5f, 8.5f, 5.0f), 1.4f, 0.45f, 41),
+         WithAlpha(kBloodDark, 0.72f), 0.9f);
+    Fill(cv, Ragged(Ellipse(cx + 0.5f, cy + 4.5f, 6.0f, 3.5f), 0.9f, 0.6f, 42),
+         WithAlpha(kBlood, 0.8f), 0.6f);
     std::vector<Part> parts;
     Sdf head = Circle(cx, cy, 7.0f);
     parts.push_back({head, Dome(kSkinZombie, cx, cy, 7.0f, 1.8f, 1.2f)});
     parts.push_back({Circle(cx - 6.8f, cy + 0.8f, 1.6f), Flat(kSkinZombieDark)});
     parts.push_back({Circle(cx + 6.8f, cy + 0.8f, 1.6f), Flat(kSkinZombieDark)});
     DrawFigure(cv, parts, 0.85f, 0.3f);
-    Sdf hair = Intersect(Grow(head, -0.6f),
-                         [](float x, float y) { return (Fbm(x * 0.45f, y * 0.45f, 77, 3) - 0.5f) * 8.0f; });
-    Fill(cv, Intersect(hair, [cy](float, float y) { return y - (cy + 1.5f); }), WithAlpha(kHair, 0.85f));
+    Sdf hair = Intersect(Grow(head, -0.6f), [](float x, float y) {
+        return (Fbm(x * 0.45f, y * 0.45f, 77, 3) - 0.5f) * 8.0f;
+    });
+    Fill(cv, Intersect(hair, [cy](float, float y) { return y - (cy + 1.5f); }),
+         WithAlpha(kHair, 0.85f));
     Grain(cv, head, 0.16f, 1.3f, 43);
     // face toward the bottom: eye sockets, nose, open mouth
     Fill(cv, Circle(cx - 2.6f, cy + 3.6f, 1.35f), Rgb(0.08f, 0.05f, 0.04f, 0.95f));
@@ -367,27 +405,31 @@ Canvas MakeBlood() {
     for (int i = 0; i < 7; ++i) {
         float a = rng.Range(0, 2 * kPi), len = rng.Range(13.0f, 20.0f);
         float w = rng.Range(1.0f, 2.0f);
-        splat = Union(splat, Capsule(cx + std::cos(a) * 5, cy + std::sin(a) * 5, cx + std::cos(a) * len,
-                                     cy + std::sin(a) * len, w + 1.0f, w * 0.5f));
+        splat =
+            Union(splat, Capsule(cx + std::cos(a) * 5, cy + std::sin(a) * 5, cx + std::cos(a) * len,
+                                 cy + std::sin(a) * len, w + 1.0f, w * 0.5f));
     }
     for (int i = 0; i < 16; ++i) {
         float a = rng.Range(0, 2 * kPi), r = rng.Range(12.0f, 21.0f);
-        splat = Union(splat, Circle(cx + std::cos(a) * r, cy + std::sin(a) * r, rng.Range(0.6f, 1.8f)));
+        splat =
+            Union(splat, Circle(cx + std::cos(a) * r, cy + std::sin(a) * r, rng.Range(0.6f, 1.8f)));
     }
     Sdf edge = Ragged(splat, 0.6f, 0.8f, 502);
-    Fill(cv, edge,
-         [](float x, float y, float d) {
-             float n = Fbm(x * 0.25f, y * 0.25f, 503, 3);
-             Color c = Lerp(kBlood, kBloodDark, SmoothStep(0.35f, 0.75f, n));
-             float a = 0.5f + 0.38f * SmoothStep(0.0f, 3.5f, -d);
-             // a lighter wet rim just inside the edge
-             float rim = SmoothStep(1.4f, 0.3f, -d) * SmoothStep(-0.2f, 0.3f, -d);
-             c = Lerp(c, Hex(0xa01818), 0.5f * rim);
-             return WithAlpha(c, a);
-         },
-         0.7f);
+    Fill(
+        cv, edge,
+        [](float x, float y, float d) {
+            float n = Fbm(x * 0.25f, y * 0.25f, 503, 3);
+            Color c = Lerp(kBlood, kBloodDark, SmoothStep(0.35f, 0.75f, n));
+            float a = 0.5f + 0.38f * SmoothStep(0.0f, 3.5f, -d);
+            // a lighter wet rim just inside the edge
+            float rim = SmoothStep(1.4f, 0.3f, -d) * SmoothStep(-0.2f, 0.3f, -d);
+            c = Lerp(c, Hex(0xa01818), 0.5f * rim);
+            return WithAlpha(c, a);
+        },
+        0.7f);
     // dark clotted centre
-    Fill(cv, Ragged(Circle(cx + 1.0f, cy - 1.0f, 5.0f), 1.8f, 0.3f, 504), WithAlpha(kBloodDark, 0.45f), 1.5f);
+    Fill(cv, Ragged(Circle(cx + 1.0f, cy - 1.0f, 5.0f), 1.8f, 0.3f, 504),
+         WithAlpha(kBloodDark, 0.45f), 1.5f);
     return cv.Downsample();
 }
 
@@ -410,9 +452,11 @@ Canvas MakeHealthItem() {
     Canvas cv(20, 20, kSS);
     std::vector<Part> parts;
     parts.push_back({Capsule(7.5f, 3.6f, 12.5f, 3.6f, 1.1f), Flat(Hex(0x45464a))});  // handle
-    parts.push_back({Box(10.0f, 10.6f, 7.8f, 6.5f, 0.0f, 1.6f), Dome(Hex(0xeeeeea), 10.0f, 10.6f, 7.8f, 1.4f)});
+    parts.push_back(
+        {Box(10.0f, 10.6f, 7.8f, 6.5f, 0.0f, 1.6f), Dome(Hex(0xeeeeea), 10.0f, 10.6f, 7.8f, 1.4f)});
     DrawFigure(cv, parts, 0.9f, 0.4f, 0.5f);
-    Sdf cross = Union(Box(10.0f, 10.8f, 1.55f, 4.6f, 0, 0.3f), Box(10.0f, 10.8f, 4.6f, 1.55f, 0, 0.3f));
+    Sdf cross =
+        Union(Box(10.0f, 10.8f, 1.55f, 4.6f, 0, 0.3f), Box(10.0f, 10.8f, 4.6f, 1.55f, 0, 0.3f));
     Fill(cv, Grow(cross, 0.45f), Hex(0x5a0808, 0.6f));
     Fill(cv, cross, Dome(Hex(0xe02020), 10.0f, 10.8f, 4.6f));
     Fill(cv, Box(10.0f, 4.6f, 7.6f, 0.35f), Hex(0xffffff, 0.45f));  // lid highlight
@@ -423,7 +467,8 @@ Canvas MakeAmmoItem() {
     Canvas cv(20, 20, kSS);
     std::vector<Part> parts;
     const Color olive = Hex(0x5f6234);
-    parts.push_back({Box(10.0f, 10.6f, 8.2f, 6.6f, 0.0f, 1.2f), Dome(olive, 10.0f, 10.6f, 8.2f, 1.0f)});
+    parts.push_back(
+        {Box(10.0f, 10.6f, 8.2f, 6.6f, 0.0f, 1.2f), Dome(olive, 10.0f, 10.6f, 8.2f, 1.0f)});
     DrawFigure(cv, parts, 0.9f, 0.4f, 0.5f);
     // open top: dark interior with five cartridges standing in a row
     Fill(cv, Box(10.0f, 8.5f, 7.3f, 3.9f, 0, 0.5f), Hex(0x1e1d14));
@@ -454,13 +499,12 @@ Canvas MakeCrosshair() {
 Canvas MakeHudBar() {
     Canvas cv(800, 31, 3);
     // panel body: dark gunmetal with a vertical gradient and brushed noise
-    Fill(cv, Box(400.0f, 15.5f, 400.0f, 15.5f),
-         [](float x, float y, float) {
-             float t = y / 31.0f;
-             Color c = Lerp(Hex(0x3a3f44), Hex(0x1c1f22), t);
-             float n = Fbm(x * 0.6f, y * 6.0f, 601, 2);
-             return Scale(c, 0.94f + 0.12f * n);
-         });
+    Fill(cv, Box(400.0f, 15.5f, 400.0f, 15.5f), [](float x, float y, float) {
+        float t = y / 31.0f;
+        Color c = Lerp(Hex(0x3a3f44), Hex(0x1c1f22), t);
+        float n = Fbm(x * 0.6f, y * 6.0f, 601, 2);
+        return Scale(c, 0.94f + 0.12f * n);
+    });
     Fill(cv, Box(400.0f, 0.6f, 400.0f, 0.6f), Hex(0x7a8088));  // top highlight
     Fill(cv, Box(400.0f, 1.8f, 400.0f, 0.6f), Hex(0x101214));
     // recessed slots where the numbers and the weapon go
@@ -473,10 +517,10 @@ Canvas MakeHudBar() {
             return d > -1.0f ? Scale(c, 0.7f) : c;
         });
     };
-    slot(30, 125, 6, 29);    // reserve ammunition
-    slot(158, 250, 6, 29);   // health
-    slot(594, 636, 3, 28);   // weapon icon
-    slot(637, 700, 2, 22);   // rounds in the clip
+    slot(30, 125, 6, 29);   // reserve ammunition
+    slot(158, 250, 6, 29);  // health
+    slot(594, 636, 3, 28);  // weapon icon
+    slot(637, 700, 2, 22);  // rounds in the clip
     // rivets
     for (float x : {8.0f, 22.0f, 138.0f, 146.0f, 264.0f, 578.0f, 712.0f, 792.0f})
         for (float y : {8.0f, 23.0f}) {
@@ -510,7 +554,8 @@ Canvas MakeHudBar() {
     {
         const float x = 174.0f, y = 18.0f;
         Sdf heart = Union(Union(Circle(x - 2.9f, y - 2.3f, 3.4f), Circle(x + 2.9f, y - 2.3f, 3.4f)),
-                          Intersect(Box(x, y + 1.7f, 5.6f, 5.6f, kPi / 4, 1.0f), [y](float, float yy) { return y - 2.3f - yy; }));
+                          Intersect(Box(x, y + 1.7f, 5.6f, 5.6f, kPi / 4, 1.0f),
+                                    [y](float, float yy) { return y - 2.3f - yy; }));
         Fill(cv, Grow(heart, 0.9f), kOutline);
         Fill(cv, heart, Dome(Hex(0xd42424), x, y - 1.0f, 6.0f, 1.6f, 1.2f));
     }
@@ -521,7 +566,8 @@ Shader Metal(float top, float bottom) {
     return [=](float, float y, float d) {
         float t = Clamp01((y - top) / (bottom - top));
         Color c = Lerp(Hex(0x8c9198), Hex(0x3a3d42), t);
-        if (t < 0.25f) c = Lerp(Hex(0xc2c7cc), c, t / 0.25f);
+        if (t < 0.25f)
+            c = Lerp(Hex(0xc2c7cc), c, t / 0.25f);
         return d > -0.4f ? Scale(c, 0.75f) : c;
     };
 }
@@ -534,13 +580,15 @@ Canvas MakePistolIcon() {
                          Color c = Scale(Hex(0x6e4526), 0.8f + 0.4f * n);
                          return d > -0.4f ? Scale(c, 0.7f) : c;
                      }});  // grip
-    parts.push_back({Subtract(Circle(10.8f, 7.4f, 2.4f), Circle(10.8f, 7.2f, 1.5f)), Metal(5, 10)});  // guard
-    parts.push_back({Box(13.0f, 6.2f, 9.0f, 1.2f, 0, 0.3f), Metal(5, 7.4f)});  // frame
-    parts.push_back({Box(13.4f, 3.6f, 10.0f, 1.9f, 0, 0.5f), Metal(1.7f, 5.5f)});  // slide
-    parts.push_back({Box(2.4f, 2.6f, 1.0f, 1.0f, 0.5f, 0.3f), Metal(1.6f, 3.6f)});  // hammer
+    parts.push_back(
+        {Subtract(Circle(10.8f, 7.4f, 2.4f), Circle(10.8f, 7.2f, 1.5f)), Metal(5, 10)});  // guard
+    parts.push_back({Box(13.0f, 6.2f, 9.0f, 1.2f, 0, 0.3f), Metal(5, 7.4f)});             // frame
+    parts.push_back({Box(13.4f, 3.6f, 10.0f, 1.9f, 0, 0.5f), Metal(1.7f, 5.5f)});         // slide
+    parts.push_back({Box(2.4f, 2.6f, 1.0f, 1.0f, 0.5f, 0.3f), Metal(1.6f, 3.6f)});        // hammer
     DrawFigure(cv, parts, 0.8f, 0.0f);
     for (int i = 0; i < 4; ++i)
-        Fill(cv, Box(5.5f + 0.9f * static_cast<float>(i), 3.6f, 0.18f, 1.3f), Hex(0x202225, 0.8f));  // serrations
+        Fill(cv, Box(5.5f + 0.9f * static_cast<float>(i), 3.6f, 0.18f, 1.3f),
+             Hex(0x202225, 0.8f));                       // serrations
     Fill(cv, Circle(10.8f, 7.9f, 0.5f), Hex(0x1a1a1a));  // trigger
     return cv.Downsample();
 }
@@ -549,7 +597,9 @@ Canvas MakeSmgIcon() {
     Canvas cv(31, 15, kSS);
     std::vector<Part> parts;
     // stock: skeletal frame
-    parts.push_back({Subtract(Box(4.6f, 6.0f, 3.6f, 2.6f, 0.0f, 0.8f), Box(4.9f, 6.0f, 2.2f, 1.2f, 0, 0.4f)), Metal(3.4f, 8.6f)});
+    parts.push_back(
+        {Subtract(Box(4.6f, 6.0f, 3.6f, 2.6f, 0.0f, 0.8f), Box(4.9f, 6.0f, 2.2f, 1.2f, 0, 0.4f)),
+         Metal(3.4f, 8.6f)});
     // curved magazine, pistol grip
     parts.push_back({Capsule(18.0f, 8.0f, 19.4f, 13.4f, 1.2f, 1.1f), Metal(8, 14)});
     parts.push_back({Box(11.4f, 10.6f, 1.3f, 2.8f, 0.25f, 0.5f), Metal(8, 13.5f)});
@@ -580,9 +630,8 @@ Canvas MakeAppIcon(int px) {
     Fill(cv, Offset(Grow(skull, 1.5f), 1, 2), Rgb(0, 0, 0, 0.5f), 1.5f);
     Fill(cv, Grow(skull, 1.3f), kOutline);
     Fill(cv, skull, Dome(kSkinZombie, 32, 32, 17, 3.0f, 1.0f));
-    Sdf hair = Intersect(skull, [](float x, float y) {
-        return (y - 22.0f - 3.0f * std::sin(x * 0.9f)) * 0.8f;
-    });
+    Sdf hair = Intersect(
+        skull, [](float x, float y) { return (y - 22.0f - 3.0f * std::sin(x * 0.9f)) * 0.8f; });
     Fill(cv, hair, WithAlpha(kHair, 0.9f));
     // eye sockets with glowing eyes, nose hole, stitched mouth, blood
     for (float ex : {25.0f, 39.0f}) {
@@ -599,7 +648,8 @@ Canvas MakeAppIcon(int px) {
     Fill(cv, Ragged(Circle(41, 23, 3.0f), 0.8f, 0.6f, 9), WithAlpha(kBlood, 0.9f));
     // crosshair over it
     Sdf ring = Subtract(Circle(32, 33, 19), Circle(32, 33, 16.6f));
-    Sdf ticks = Union(Union(Box(32, 10, 1.2f, 6), Box(32, 56, 1.2f, 6)), Union(Box(9, 33, 6, 1.2f), Box(55, 33, 6, 1.2f)));
+    Sdf ticks = Union(Union(Box(32, 10, 1.2f, 6), Box(32, 56, 1.2f, 6)),
+                      Union(Box(9, 33, 6, 1.2f), Box(55, 33, 6, 1.2f)));
     Sdf ch = Union(ring, ticks);
     Fill(cv, Grow(ch, 1.2f), Rgb(0, 0, 0, 0.7f));
     Fill(cv, ch, Hex(0xb8ff5a));
@@ -616,7 +666,8 @@ bool WriteImages(const std::string& out) {
             ok = false;
         }
     };
-    if (!WriteJpeg(out + "/gfx/dirt.jpg", MakeDirt(), 88)) ok = false;
+    if (!WriteJpeg(out + "/gfx/dirt.jpg", MakeDirt(), 88))
+        ok = false;
     png("gfx/asker1.png", MakeSoldier(false));
     png("gfx/asker2.png", MakeSoldier(true));
     png("gfx/mermi1.png", MakeBullet());

@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
     ok = step("font", ag::WriteFont(out, font)) && ok;
     ok = step("sounds", ag::WriteSounds(out, mp3, lame)) && ok;
     ok = step("music", ag::WriteMusic(out, mp3, lame)) && ok;
-    if (!preview.empty()) ok = step("preview", ag::WritePreview(out, preview)) && ok;
+    if (!preview.empty())
+        ok = step("preview", ag::WritePreview(out, preview)) && ok;
     return ok ? 0 : 1;
 }

@@ -27,10 +27,16 @@ struct Stereo {
 };
 
 // Frequency rounded to a whole number of cycles per loop, as that number.
-int64_t Cycles(double hz) { return static_cast<int64_t>(std::llround(hz * kSeconds)); }
+int64_t Cycles(double hz) {
+    return static_cast<int64_t>(std::llround(hz * kSeconds));
+}
 // Phase in [0, 1) of an oscillator making `k` cycles per loop, at sample n (exact, periodic).
-double Phase(int64_t k, int64_t n) { return static_cast<double>((k * n) % kN) / static_cast<double>(kN); }
-double Sine(int64_t k, int64_t n) { return std::sin(kTwoPi * Phase(k, n)); }
+double Phase(int64_t k, int64_t n) {
+    return static_cast<double>((k * n) % kN) / static_cast<double>(kN);
+}
+double Sine(int64_t k, int64_t n) {
+    return std::sin(kTwoPi * Phase(k, n));
+}
 
 // Band-limited sawtooth (polyBLEP).
 double Saw(int64_t k, int64_t n) {
@@ -46,26 +52,33 @@ double Saw(int64_t k, int64_t n) {
     return v;
 }
 
-double MidiHz(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
+double MidiHz(int note) {
+    return 440.0 * std::pow(2.0, (note - 69) / 12.0);
+}
 
-int64_t Wrap(int64_t n) { return ((n % kN) + kN) % kN; }
+int64_t Wrap(int64_t n) {
+    return ((n % kN) + kN) % kN;
+}
 
 // Runs a per-sample process over the loop twice (warm-up, then for real), so its state is
 // continuous across the seam. `step(n, passTwo)` is called for n = 0..N-1 on each pass.
 template <typename F>
 void TwoPass(F&& step) {
     for (int pass = 0; pass < 2; ++pass)
-        for (int64_t n = 0; n < kN; ++n) step(n, pass == 1);
+        for (int64_t n = 0; n < kN; ++n)
+            step(n, pass == 1);
 }
 
 // --- layers ---------------------------------------------------------------------------------
 
 void Drones(Stereo& mix) {
-    const int64_t sub = Cycles(MidiHz(26)), d2a = Cycles(MidiHz(38)), d2b = d2a + 3, a2 = Cycles(MidiHz(45));
+    const int64_t sub = Cycles(MidiHz(26)), d2a = Cycles(MidiHz(38)), d2b = d2a + 3,
+                  a2 = Cycles(MidiHz(45));
     Biquad fl, fr;
     TwoPass([&](int64_t n, bool keep) {
         if (n % 32 == 0) {
-            double sweep = 0.5 - 0.5 * std::cos(kTwoPi * Phase(2, n));  // two slow openings per loop
+            double sweep =
+                0.5 - 0.5 * std::cos(kTwoPi * Phase(2, n));  // two slow openings per loop
             float cut = static_cast<float>(170.0 + 520.0 * sweep * sweep);
             fl.Set(Biquad::kLow, cut, 1.6f);
             fr.Set(Biquad::kLow, cut * 1.05f, 1.6f);
@@ -140,7 +153,8 @@ void Pulse(Stereo& mix, Stereo& send) {
             double f = 44.0 + 38.0 * std::exp(-t / 0.03);
             phase += f / kRate;
             float env = Env(t, 0.004f, 0.16f);
-            float v = amp * env * (static_cast<float>(std::sin(kTwoPi * phase)) + 0.25f * lp.Run(rng.Signed()));
+            float v = amp * env *
+                      (static_cast<float>(std::sin(kTwoPi * phase)) + 0.25f * lp.Run(rng.Signed()));
             int64_t n = Wrap(start + i);
             mix.l[n] += v;
             mix.r[n] += v;
@@ -153,7 +167,8 @@ void Pulse(Stereo& mix, Stereo& send) {
         float level = bar < 4 ? 0.55f : 0.8f;
         beat(t, level);
         beat(t + 0.24, level * 0.7f);
-        if (bar >= 4) beat(t + 2 * kBeat, level * 0.55f);
+        if (bar >= 4)
+            beat(t + 2 * kBeat, level * 0.55f);
     }
 }
 
@@ -164,7 +179,8 @@ void Ticks(Stereo& mix, Stereo& send) {
         for (int e = 0; e < 8; ++e) {
             double t0 = bar * kBar + e * kBeat / 2;
             int64_t start = static_cast<int64_t>(std::llround(t0 * kRate));
-            float amp = (e % 2 == 0 ? 0.06f : 0.035f) * (bar >= 16 ? static_cast<float>(18 - bar) / 3.0f : 1.0f);
+            float amp = (e % 2 == 0 ? 0.06f : 0.035f) *
+                        (bar >= 16 ? static_cast<float>(18 - bar) / 3.0f : 1.0f);
             float pan = e % 2 == 0 ? 0.35f : 0.65f;
             Biquad hp(Biquad::kHigh, 6000, 0.7f), bp(Biquad::kBand, 3200, 4.0f);
             int len = Samples(0.06);
@@ -188,14 +204,15 @@ void Motif(Stereo& mix, Stereo& echo, Stereo& send) {
         int midi;
         float amp;
     };
-    const Note phrase[] = {{0, 74, 1.0f}, {1.5, 75, 0.8f}, {3, 74, 0.85f},          // bar 1
-                           {4, 69, 0.9f}, {6, 70, 0.8f},                             // bar 2
-                           {8, 74, 1.0f}, {9.5, 75, 0.8f}, {11, 77, 0.85f},         // bar 3
-                           {12, 75, 0.9f}, {14, 74, 0.8f}};                          // bar 4
+    const Note phrase[] = {{0, 74, 1.0f},  {1.5, 75, 0.8f}, {3, 74, 0.85f},   // bar 1
+                           {4, 69, 0.9f},  {6, 70, 0.8f},                     // bar 2
+                           {8, 74, 1.0f},  {9.5, 75, 0.8f}, {11, 77, 0.85f},  // bar 3
+                           {12, 75, 0.9f}, {14, 74, 0.8f}};                   // bar 4
     auto bell = [&](double t0, int midi, float amp, float pan) {
         int64_t start = static_cast<int64_t>(std::llround(t0 * kRate));
         const double f = MidiHz(midi);
-        const double partials[4][3] = {{1.0, 1.0, 2.2}, {2.0, 0.35, 1.2}, {2.76, 0.22, 0.7}, {5.4, 0.08, 0.3}};
+        const double partials[4][3] = {
+            {1.0, 1.0, 2.2}, {2.0, 0.35, 1.2}, {2.76, 0.22, 0.7}, {5.4, 0.08, 0.3}};
         int len = Samples(5.0);
         for (int i = 0; i < len; ++i) {
             double t = static_cast<double>(i) / kRate;
@@ -214,11 +231,13 @@ void Motif(Stereo& mix, Stereo& echo, Stereo& send) {
         }
     };
     for (int startBar : {4, 12}) {
-        for (const Note& nt : phrase) bell(startBar * kBar + nt.beat * kBeat, nt.midi, nt.amp, 0.45f);
+        for (const Note& nt : phrase)
+            bell(startBar * kBar + nt.beat * kBeat, nt.midi, nt.amp, 0.45f);
     }
     // the answer, an octave lower and quieter, in the last bars leading back to the start
     for (const Note& nt : phrase)
-        if (nt.beat < 8) bell(16 * kBar + nt.beat * kBeat, nt.midi - 12, nt.amp * 0.7f, 0.55f);
+        if (nt.beat < 8)
+            bell(16 * kBar + nt.beat * kBeat, nt.midi - 12, nt.amp * 0.7f, 0.55f);
 }
 
 // Ping-pong echo (dotted eighth) over the loop.
@@ -242,10 +261,12 @@ void Echo(const Stereo& in, Stereo& mix) {
 
 // Small Schroeder reverb: parallel damped combs, then allpasses.
 class Reverb {
-public:
+  public:
     explicit Reverb(int spread) {
-        for (int len : {1116, 1188, 1277, 1356, 1422, 1491}) combs_.push_back(Line(len + spread));
-        for (int len : {556, 441, 341}) alls_.push_back(Line(len + spread));
+        for (int len : {1116, 1188, 1277, 1356, 1422, 1491})
+            combs_.push_back(Line(len + spread));
+        for (int len : {556, 441, 341})
+            alls_.push_back(Line(len + spread));
     }
     float Run(float x) {
         float out = 0;
@@ -267,7 +288,7 @@ public:
         return out;
     }
 
-private:
+  private:
     struct Line {
         explicit Line(int n) : buf(static_cast<size_t>(n), 0.0f) {}
         std::vector<float> buf;
@@ -291,7 +312,8 @@ void ApplyReverb(const Stereo& send, Stereo& mix) {
 }  // namespace
 
 bool WriteMusic(const std::string& out, bool encodeMp3, const std::string& lame) {
-    if (!encodeMp3) return true;  // the music is stored only as MP3
+    if (!encodeMp3)
+        return true;  // the music is stored only as MP3
     Stereo mix, echo, send;
     Drones(mix);
     Wind(mix);
@@ -324,7 +346,8 @@ bool WriteMusic(const std::string& out, bool encodeMp3, const std::string& lame)
                  static_cast<double>(inter[inter.size() - 2] - inter[0]),
                  static_cast<double>(inter[inter.size() - 1] - inter[1]));
     const std::string tmp = out + "/sfx/zombie_muzik.tmp.wav";
-    if (std::getenv("ASSETGEN_KEEP_WAV")) WriteWav(out + "/sfx/zombie_muzik.loop.wav", inter, 2);
+    if (std::getenv("ASSETGEN_KEEP_WAV"))
+        WriteWav(out + "/sfx/zombie_muzik.loop.wav", inter, 2);
     bool ok = EncodeLoopMp3(lame, inter, 2, tmp, out + "/sfx/zombie_muzik.mp3", 96);
     if (!std::getenv("ASSETGEN_KEEP_WAV")) {
         std::error_code ec;

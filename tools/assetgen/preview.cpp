@@ -33,34 +33,44 @@ Image Load(const std::string& path) {
 
 // Draws the sub-rectangle (sx, sy, sw, sh) of an image with its hot spot (hx, hy) at (x, y),
 // turned by `angle`; bilinear sampling, alpha blending.
-void Draw(Canvas& cv, const Image& im, float x, float y, float hx, float hy, float angle = 0.0f, int sx = 0,
-          int sy = 0, int sw = -1, int sh = -1) {
-    if (im.px.empty()) return;
-    if (sw < 0) sw = im.w;
-    if (sh < 0) sh = im.h;
+void Draw(Canvas& cv, const Image& im, float x, float y, float hx, float hy, float angle = 0.0f,
+          int sx = 0, int sy = 0, int sw = -1, int sh = -1) {
+    if (im.px.empty())
+        return;
+    if (sw < 0)
+        sw = im.w;
+    if (sh < 0)
+        sh = im.h;
     float c = std::cos(angle), s = std::sin(angle);
     float r = std::hypot(static_cast<float>(sw), static_cast<float>(sh)) + 2;
     for (int py = static_cast<int>(y - r); py <= static_cast<int>(y + r); ++py)
         for (int px = static_cast<int>(x - r); px <= static_cast<int>(x + r); ++px) {
-            if (px < 0 || py < 0 || px >= cv.Width() || py >= cv.Height()) continue;
+            if (px < 0 || py < 0 || px >= cv.Width() || py >= cv.Height())
+                continue;
             float dx = static_cast<float>(px) + 0.5f - x, dy = static_cast<float>(py) + 0.5f - y;
             float u = dx * c + dy * s + hx - 0.5f, v = -dx * s + dy * c + hy - 0.5f;
-            if (u < -1 || v < -1 || u > static_cast<float>(sw) || v > static_cast<float>(sh)) continue;
+            if (u < -1 || v < -1 || u > static_cast<float>(sw) || v > static_cast<float>(sh))
+                continue;
             int u0 = static_cast<int>(std::floor(u)), v0 = static_cast<int>(std::floor(v));
             float fu = u - static_cast<float>(u0), fv = v - static_cast<float>(v0);
             float acc[4] = {0, 0, 0, 0};
             for (int j = 0; j < 2; ++j)
                 for (int i = 0; i < 2; ++i) {
                     int tu = u0 + i, tv = v0 + j;
-                    if (tu < 0 || tv < 0 || tu >= sw || tv >= sh) continue;
+                    if (tu < 0 || tv < 0 || tu >= sw || tv >= sh)
+                        continue;
                     float w = (i ? fu : 1 - fu) * (j ? fv : 1 - fv);
-                    const unsigned char* p = &im.px[(static_cast<size_t>(sy + tv) * im.w + (sx + tu)) * 4];
+                    const unsigned char* p =
+                        &im.px[(static_cast<size_t>(sy + tv) * im.w + (sx + tu)) * 4];
                     float a = static_cast<float>(p[3]) / 255.0f;
-                    for (int k = 0; k < 3; ++k) acc[k] += w * a * static_cast<float>(p[k]) / 255.0f;
+                    for (int k = 0; k < 3; ++k)
+                        acc[k] += w * a * static_cast<float>(p[k]) / 255.0f;
                     acc[3] += w * a;
                 }
-            if (acc[3] <= 0) continue;
-            cv.Blend(px, py, Color{acc[0] / acc[3], acc[1] / acc[3], acc[2] / acc[3], 1.0f}, acc[3]);
+            if (acc[3] <= 0)
+                continue;
+            cv.Blend(px, py, Color{acc[0] / acc[3], acc[1] / acc[3], acc[2] / acc[3], 1.0f},
+                     acc[3]);
         }
 }
 
@@ -76,15 +86,17 @@ struct Font {
         std::ifstream in(fnt);
         std::string line, texName;
         while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
             if (line.rfind("Bitmap", 0) == 0) {
                 texName = line.substr(line.find('=') + 1);
-                while (!texName.empty() && texName[0] == ' ') texName.erase(0, 1);
+                while (!texName.empty() && texName[0] == ' ')
+                    texName.erase(0, 1);
             } else if (line.rfind("Char", 0) == 0) {
                 Letter l{};
                 int code = 0;
-                if (std::sscanf(line.c_str(), "Char=%x,%d,%d,%d,%d,%d,%d", &code, &l.x, &l.y, &l.w, &l.h, &l.pre,
-                                &l.post) == 7) {
+                if (std::sscanf(line.c_str(), "Char=%x,%d,%d,%d,%d,%d,%d", &code, &l.x, &l.y, &l.w,
+                                &l.h, &l.pre, &l.post) == 7) {
                     letters[code] = l;
                     height = std::max(height, l.h);
                 }
@@ -97,10 +109,13 @@ struct Font {
     float Width(const std::string& s) const {
         float w = 0;
         for (unsigned char ch : s) {
-            if (ch == '\n') break;
+            if (ch == '\n')
+                break;
             auto it = letters.find(ch);
-            if (it == letters.end()) it = letters.find('?');
-            if (it == letters.end()) continue;
+            if (it == letters.end())
+                it = letters.find('?');
+            if (it == letters.end())
+                continue;
             w += static_cast<float>(it->second.pre + it->second.w + it->second.post);
         }
         return w;
@@ -118,8 +133,10 @@ struct Font {
                 continue;
             }
             auto it = letters.find(ch);
-            if (it == letters.end()) it = letters.find('?');
-            if (it == letters.end()) continue;
+            if (it == letters.end())
+                it = letters.find('?');
+            if (it == letters.end())
+                continue;
             const Letter& l = it->second;
             pen += static_cast<float>(l.pre);
             Draw(cv, tex, pen, y, 0, 0, 0, l.x, l.y, l.w, l.h);
@@ -137,10 +154,14 @@ float Facing(float fx, float fy, float tx, float ty) {
 
 bool WritePreview(const std::string& assets, const std::string& pngPath) {
     auto img = [&](const char* name) { return Load(assets + "/gfx/" + name); };
-    Image dirt = img("dirt.jpg"), asker1 = img("asker1.png"), asker2 = img("asker2.png"), bullet = img("mermi1.png");
-    Image health = img("saglik_nesne.png"), ammo = img("mermi_nesne.png"), cross = img("nisangah.png");
-    Image z1 = img("zombi1.png"), z2 = img("zombi2.png"), z3 = img("zombi3.png"), arm = img("kol1.png");
-    Image head = img("kelle1.png"), blood = img("kanlar.png"), bar = img("alt_menu.png"), pistol = img("silah1.png");
+    Image dirt = img("dirt.jpg"), asker1 = img("asker1.png"), asker2 = img("asker2.png"),
+          bullet = img("mermi1.png");
+    Image health = img("saglik_nesne.png"), ammo = img("mermi_nesne.png"),
+          cross = img("nisangah.png");
+    Image z1 = img("zombi1.png"), z2 = img("zombi2.png"), z3 = img("zombi3.png"),
+          arm = img("kol1.png");
+    Image head = img("kelle1.png"), blood = img("kanlar.png"), bar = img("alt_menu.png"),
+          pistol = img("silah1.png");
     Image smg = img("silah2.png");
     Font font;
     if (!font.Load(assets + "/gfx/durvan.fnt")) {
@@ -160,8 +181,10 @@ bool WritePreview(const std::string& assets, const std::string& pngPath) {
     struct Z {
         const Image* im;
         float x, y;
-    } zs[] = {{&z1, 620, 150}, {&z2, 560, 215}, {&z3, 190, 330}, {&z1, 120, 120}, {&z1, 700, 520}, {&z2, 330, 520}};
-    for (const Z& z : zs) Draw(cv, *z.im, z.x, z.y, 25, 25, Facing(z.x, z.y, sx, sy));
+    } zs[] = {{&z1, 620, 150}, {&z2, 560, 215}, {&z3, 190, 330},
+              {&z1, 120, 120}, {&z1, 700, 520}, {&z2, 330, 520}};
+    for (const Z& z : zs)
+        Draw(cv, *z.im, z.x, z.y, 25, 25, Facing(z.x, z.y, sx, sy));
     Draw(cv, cross, cx - 5, cy - 5, 0, 0);
     Draw(cv, asker2, sx, sy, 25, 25, Facing(sx, sy, cx, cy));
     Draw(cv, asker1, 100, 480, 25, 25, Facing(100, 480, 190, 330));
@@ -170,7 +193,9 @@ bool WritePreview(const std::string& assets, const std::string& pngPath) {
         float ang = std::atan2(cy - sy, cx - sx);
         Draw(cv, bullet, sx + std::cos(ang) * t, sy + std::sin(ang) * t, 0.5f, 5, ang - kPi / 2);
     }
-    font.Print(cv, 10, 10, false, "\xD6ld\xFCr\xFCl" "en = 7\nPuan = 1450");
+    font.Print(cv, 10, 10, false,
+               "\xD6ld\xFCr\xFCl"
+               "en = 7\nPuan = 1450");
     Draw(cv, bar, 0, 569, 0, 0);
     Draw(cv, smg, 600, 575, 0, 0);
     font.Print(cv, 60, 580, false, "240");
@@ -179,15 +204,18 @@ bool WritePreview(const std::string& assets, const std::string& pngPath) {
     // level-up screen: white, centred text
     Canvas white(800, 600, 1);
     Fill(white, Box(400, 300, 400, 300), Rgb(1, 1, 1));
-    font.Print(white, 400, 300, true,
-               "TEBR\xDDKLER!\nSEV\xDDYE ATLADINIZ!\nHAZIR OLDU\xD0UNUZDA ENTER A BASIN!\nPUANINIZ: 1450");
+    font.Print(
+        white, 400, 300, true,
+        "TEBR\xDDKLER!\nSEV\xDDYE ATLADINIZ!\nHAZIR OLDU\xD0UNUZDA ENTER A BASIN!\nPUANINIZ: 1450");
     font.Print(white, 400, 420, true, "\xD6LD\xDCN\xDCZ!\nPUANINIZ: 1450");
-    font.Print(white, 400, 480, true, "\xC7\xE7\xD0\xF0\xDD\xFD\xD6\xF6\xDE\xFE\xDC\xFC 0123456789 ?!");
+    font.Print(white, 400, 480, true,
+               "\xC7\xE7\xD0\xF0\xDD\xFD\xD6\xF6\xDE\xFE\xDC\xFC 0123456789 ?!");
     for (int y = 0; y < 600; ++y)
         for (int x = 0; x < 800; ++x) {
             const float* p = white.At(x, y);
             float* o = cv.At(x, y + 600);
-            for (int k = 0; k < 4; ++k) o[k] = p[k];
+            for (int k = 0; k < 4; ++k)
+                o[k] = p[k];
         }
     return WritePng(pngPath, cv);
 }

@@ -19,7 +19,7 @@ constexpr float kPi = 3.14159265358979f;
 
 // SplitMix64: tiny, fast, and identical on every platform.
 class Rng {
-public:
+  public:
     explicit Rng(uint64_t seed) : state_(seed) {}
     uint64_t Next() {
         uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -32,9 +32,11 @@ public:
     float Range(float lo, float hi) { return lo + (hi - lo) * Uniform(); }
     // Uniform in [-1, 1).
     float Signed() { return Uniform() * 2.0f - 1.0f; }
-    int Int(int lo, int hi) { return lo + static_cast<int>(Next() % static_cast<uint64_t>(hi - lo + 1)); }
+    int Int(int lo, int hi) {
+        return lo + static_cast<int>(Next() % static_cast<uint64_t>(hi - lo + 1));
+    }
 
-private:
+  private:
     uint64_t state_;
 };
 
@@ -51,10 +53,18 @@ inline float HashUnit(int32_t x, int32_t y, uint32_t seed) {
     return static_cast<float>(Hash3(x, y, seed) >> 8) / 16777216.0f;
 }
 
-inline float Smooth(float t) { return t * t * (3.0f - 2.0f * t); }
-inline float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
-inline float Mix(float a, float b, float t) { return a + (b - a) * t; }
-inline float SmoothStep(float e0, float e1, float v) { return Smooth(Clamp01((v - e0) / (e1 - e0))); }
+inline float Smooth(float t) {
+    return t * t * (3.0f - 2.0f * t);
+}
+inline float Clamp01(float v) {
+    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
+inline float Mix(float a, float b, float t) {
+    return a + (b - a) * t;
+}
+inline float SmoothStep(float e0, float e1, float v) {
+    return Smooth(Clamp01((v - e0) / (e1 - e0)));
+}
 
 // Value noise in [0, 1]. With period > 0 the lattice wraps, so the noise tiles every `period`
 // units.
@@ -79,7 +89,8 @@ inline float Fbm(float x, float y, uint32_t seed, int octaves, int period = 0) {
         amp *= 0.5f;
         x *= 2.0f;
         y *= 2.0f;
-        if (period > 0) period *= 2;
+        if (period > 0)
+            period *= 2;
     }
     return sum / norm;
 }
@@ -90,28 +101,38 @@ inline float Fbm(float x, float y, uint32_t seed, int octaves, int period = 0) {
 struct Color {
     float r = 0, g = 0, b = 0, a = 1;
 };
-inline Color Rgb(float r, float g, float b, float a = 1.0f) { return Color{r, g, b, a}; }
+inline Color Rgb(float r, float g, float b, float a = 1.0f) {
+    return Color{r, g, b, a};
+}
 inline Color Hex(uint32_t rgb, float a = 1.0f) {
     return Color{static_cast<float>((rgb >> 16) & 255) / 255.0f,
                  static_cast<float>((rgb >> 8) & 255) / 255.0f,
                  static_cast<float>(rgb & 255) / 255.0f, a};
 }
-inline Color Scale(Color c, float k) { return Color{c.r * k, c.g * k, c.b * k, c.a}; }
+inline Color Scale(Color c, float k) {
+    return Color{c.r * k, c.g * k, c.b * k, c.a};
+}
 inline Color Lerp(Color a, Color b, float t) {
     return Color{Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t), Mix(a.a, b.a, t)};
 }
-inline Color WithAlpha(Color c, float a) { return Color{c.r, c.g, c.b, a}; }
+inline Color WithAlpha(Color c, float a) {
+    return Color{c.r, c.g, c.b, a};
+}
 
 // ---------------------------------------------------------------------------------------------
 // Canvas: premultiplied RGBA floats. Shapes are given in output pixel units; a canvas made with
 // supersampling factor S holds S x S samples per output pixel and is reduced by Downsample().
 
 class Canvas {
-public:
+  public:
     // w, h: output size in pixels; ss: samples per pixel along each axis; unit: output pixels per
     // drawing unit (shapes are given in drawing units, so one design can be drawn at any size).
     Canvas(int w, int h, int ss = 1, float unit = 1.0f)
-        : w_(w * ss), h_(h * ss), ss_(ss), unit_(unit), px_(static_cast<size_t>(w_) * h_ * 4, 0.0f) {}
+        : w_(w * ss),
+          h_(h * ss),
+          ss_(ss),
+          unit_(unit),
+          px_(static_cast<size_t>(w_) * h_ * 4, 0.0f) {}
 
     int Width() const { return w_; }
     int Height() const { return h_; }
@@ -125,7 +146,8 @@ public:
     // Composites colour c with coverage cov over the sample (source-over).
     void Blend(int x, int y, Color c, float cov) {
         float a = Clamp01(c.a * cov);
-        if (a <= 0.0f) return;
+        if (a <= 0.0f)
+            return;
         float* p = At(x, y);
         float k = 1.0f - a;
         p[0] = c.r * a + p[0] * k;
@@ -154,10 +176,12 @@ public:
                 for (int sy = 0; sy < ss_; ++sy)
                     for (int sx = 0; sx < ss_; ++sx) {
                         const float* p = At(x * ss_ + sx, y * ss_ + sy);
-                        for (int i = 0; i < 4; ++i) acc[i] += p[i];
+                        for (int i = 0; i < 4; ++i)
+                            acc[i] += p[i];
                     }
                 float* o = out.At(x, y);
-                for (int i = 0; i < 4; ++i) o[i] = acc[i] * inv;
+                for (int i = 0; i < 4; ++i)
+                    o[i] = acc[i] * inv;
             }
         return out;
     }
@@ -169,7 +193,8 @@ public:
             const float* p = &px_[static_cast<size_t>(i) * 4];
             float a = Clamp01(p[3]);
             float inv = a > 1e-6f ? 1.0f / a : 0.0f;
-            for (int c = 0; c < 3; ++c) out[static_cast<size_t>(i) * 4 + c] = ToByte(p[c] * inv);
+            for (int c = 0; c < 3; ++c)
+                out[static_cast<size_t>(i) * 4 + c] = ToByte(p[c] * inv);
             out[static_cast<size_t>(i) * 4 + 3] = ToByte(a);
             if (out[static_cast<size_t>(i) * 4 + 3] == 0) {
                 out[static_cast<size_t>(i) * 4 + 0] = 0;
@@ -184,7 +209,7 @@ public:
         return static_cast<unsigned char>(std::floor(Clamp01(v) * 255.0f + 0.5f));
     }
 
-private:
+  private:
     int w_, h_, ss_;
     float unit_;
     std::vector<float> px_;
@@ -214,7 +239,8 @@ inline float SegDist(float x, float y, float ax, float ay, float bx, float by) {
 }
 // Segment with a radius that changes linearly from ra at a to rb at b.
 inline Sdf Capsule(float ax, float ay, float bx, float by, float ra, float rb = -1.0f) {
-    if (rb < 0) rb = ra;
+    if (rb < 0)
+        rb = ra;
     return [=](float x, float y) {
         float px = x - ax, py = y - ay, dx = bx - ax, dy = by - ay;
         float len2 = dx * dx + dy * dy;
@@ -265,19 +291,23 @@ inline void Fill(Canvas& cv, const Sdf& sdf, const Shader& shade, float soft = 0
         for (int x = 0; x < cv.Width(); ++x) {
             float fx = (static_cast<float>(x) + 0.5f) / s;
             float d = sdf(fx, fy);
-            if (d > edge) continue;
+            if (d > edge)
+                continue;
             float cov = Clamp01(0.5f - d / edge);
-            if (cov <= 0.0f) continue;
+            if (cov <= 0.0f)
+                continue;
             cv.Blend(x, y, shade(fx, fy, d), cov);
         }
     }
 }
 inline void Fill(Canvas& cv, const Sdf& sdf, Color c, float soft = 0.0f) {
-    Fill(cv, sdf, [c](float, float, float) { return c; }, soft);
+    Fill(
+        cv, sdf, [c](float, float, float) { return c; }, soft);
 }
 
 // Shader for a rounded body lit from the top left: brighter toward the light, darker rim.
-inline Shader Dome(Color base, float cx, float cy, float r, float rim = 1.2f, float strength = 1.0f) {
+inline Shader Dome(Color base, float cx, float cy, float r, float rim = 1.2f,
+                   float strength = 1.0f) {
     return [=](float x, float y, float d) {
         float lx = (x - cx) / r, ly = (y - cy) / r;
         float light = 1.0f + strength * (-0.28f * lx - 0.28f * ly);
@@ -308,7 +338,8 @@ inline void Grain(Canvas& cv, const Sdf& mask, float amount, float freq, uint32_
     for (int y = 0; y < cv.Height(); ++y)
         for (int x = 0; x < cv.Width(); ++x) {
             float fx = (static_cast<float>(x) + 0.5f) / s, fy = (static_cast<float>(y) + 0.5f) / s;
-            if (mask(fx, fy) > 0.0f) continue;
+            if (mask(fx, fy) > 0.0f)
+                continue;
             float n = Fbm(fx * freq, fy * freq, seed, 3) * 2.0f - 1.0f;
             float* p = cv.At(x, y);
             float k = 1.0f + amount * n;

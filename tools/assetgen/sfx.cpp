@@ -15,11 +15,13 @@ namespace ag {
 
 bool WriteWav(const std::string& path, const Buffer& b, int channels) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     const uint32_t dataBytes = static_cast<uint32_t>(b.size() * 2);
     auto u32 = [f](uint32_t v) {
         unsigned char c[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                              static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
+                              static_cast<unsigned char>(v >> 16),
+                              static_cast<unsigned char>(v >> 24)};
         std::fwrite(c, 1, 4, f);
     };
     auto u16 = [f](uint32_t v) {
@@ -50,19 +52,24 @@ bool WriteWav(const std::string& path, const Buffer& b, int channels) {
     return std::fclose(f) == 0;
 }
 
-bool EncodeMp3(const std::string& lame, const std::string& wav, const std::string& mp3, int kbps, bool mono) {
+bool EncodeMp3(const std::string& lame, const std::string& wav, const std::string& mp3, int kbps,
+               bool mono) {
     pid_t pid = fork();
-    if (pid < 0) return false;
+    if (pid < 0)
+        return false;
     if (pid == 0) {
         std::string rate = std::to_string(kbps);
-        execlp(lame.c_str(), lame.c_str(), "--quiet", "--noreplaygain", "-q", "2", "--resample", "44.1", "--cbr", "-b", rate.c_str(),
-               "-m", mono ? "m" : "j", wav.c_str(), mp3.c_str(), static_cast<char*>(nullptr));
+        execlp(lame.c_str(), lame.c_str(), "--quiet", "--noreplaygain", "-q", "2", "--resample",
+               "44.1", "--cbr", "-b", rate.c_str(), "-m", mono ? "m" : "j", wav.c_str(),
+               mp3.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     int status = 0;
-    if (waitpid(pid, &status, 0) < 0) return false;
+    if (waitpid(pid, &status, 0) < 0)
+        return false;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "assetgen: '%s' failed for %s (is lame installed?)\n", lame.c_str(), mp3.c_str());
+        std::fprintf(stderr, "assetgen: '%s' failed for %s (is lame installed?)\n", lame.c_str(),
+                     mp3.c_str());
         return false;
     }
     return true;
@@ -74,7 +81,9 @@ uint16_t Crc16Arc(const unsigned char* p, size_t n) {
     uint16_t crc = 0;
     for (size_t i = 0; i < n; ++i) {
         crc ^= p[i];
-        for (int b = 0; b < 8; ++b) crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001) : static_cast<uint16_t>(crc >> 1);
+        for (int b = 0; b < 8; ++b)
+            crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001)
+                            : static_cast<uint16_t>(crc >> 1);
     }
     return crc;
 }
@@ -82,12 +91,14 @@ uint16_t Crc16Arc(const unsigned char* p, size_t n) {
 // Adds `extra` samples to the encoder delay and padding of the LAME tag in the first frame.
 bool WidenLameTag(const std::string& mp3, int extra) {
     std::FILE* f = std::fopen(mp3.c_str(), "r+b");
-    if (!f) return false;
+    if (!f)
+        return false;
     std::vector<unsigned char> head(4096);
     size_t got = std::fread(head.data(), 1, head.size(), f);
     size_t start = 0;
     if (got > 10 && head[0] == 'I' && head[1] == 'D' && head[2] == '3')
-        start = 10 + ((head[6] & 0x7F) << 21 | (head[7] & 0x7F) << 14 | (head[8] & 0x7F) << 7 | (head[9] & 0x7F));
+        start = 10 + ((head[6] & 0x7F) << 21 | (head[7] & 0x7F) << 14 | (head[8] & 0x7F) << 7 |
+                      (head[9] & 0x7F));
     bool ok = false;
     if (start + 200 < got && head[start] == 0xFF && (head[start + 1] & 0xE0) == 0xE0) {
         unsigned char* fr = &head[start];
@@ -95,8 +106,10 @@ bool WidenLameTag(const std::string& mp3, int extra) {
         size_t side = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
         size_t x = 4 + side;
         if (std::memcmp(fr + x, "Info", 4) == 0 || std::memcmp(fr + x, "Xing", 4) == 0) {
-            uint32_t flags = static_cast<uint32_t>(fr[x + 4] << 24 | fr[x + 5] << 16 | fr[x + 6] << 8 | fr[x + 7]);
-            size_t l = x + 8 + ((flags & 1) ? 4 : 0) + ((flags & 2) ? 4 : 0) + ((flags & 4) ? 100 : 0) + ((flags & 8) ? 4 : 0);
+            uint32_t flags = static_cast<uint32_t>(fr[x + 4] << 24 | fr[x + 5] << 16 |
+                                                   fr[x + 6] << 8 | fr[x + 7]);
+            size_t l = x + 8 + ((flags & 1) ? 4 : 0) + ((flags & 2) ? 4 : 0) +
+                       ((flags & 4) ? 100 : 0) + ((flags & 8) ? 4 : 0);
             if (l + 36 <= 200 && std::memcmp(fr + l, "LAME", 4) == 0) {
                 int delay = fr[l + 21] << 4 | fr[l + 22] >> 4;
                 int pad = (fr[l + 22] & 0x0F) << 8 | fr[l + 23];
@@ -109,27 +122,31 @@ bool WidenLameTag(const std::string& mp3, int extra) {
                     uint16_t crc = Crc16Arc(fr, l + 34);
                     fr[l + 34] = static_cast<unsigned char>(crc >> 8);
                     fr[l + 35] = static_cast<unsigned char>(crc & 0xFF);
-                    ok = std::fseek(f, 0, SEEK_SET) == 0 && std::fwrite(head.data(), 1, got, f) == got;
+                    ok = std::fseek(f, 0, SEEK_SET) == 0 &&
+                         std::fwrite(head.data(), 1, got, f) == got;
                 }
             }
         }
     }
-    if (std::fclose(f) != 0) ok = false;
-    if (!ok) std::fprintf(stderr, "assetgen: no LAME tag to widen in %s\n", mp3.c_str());
+    if (std::fclose(f) != 0)
+        ok = false;
+    if (!ok)
+        std::fprintf(stderr, "assetgen: no LAME tag to widen in %s\n", mp3.c_str());
     return ok;
 }
 
 }  // namespace
 
-bool EncodeLoopMp3(const std::string& lame, const Buffer& loop, int channels, const std::string& tmpWav,
-                   const std::string& mp3, int kbps) {
+bool EncodeLoopMp3(const std::string& lame, const Buffer& loop, int channels,
+                   const std::string& tmpWav, const std::string& mp3, int kbps) {
     const size_t context = 1152;  // one frame of the loop's other end on each side
     const size_t frames = loop.size() / static_cast<size_t>(channels);
     Buffer ext;
     ext.reserve(loop.size() + 2 * context * static_cast<size_t>(channels));
     ext.insert(ext.end(), loop.end() - static_cast<std::ptrdiff_t>(context * channels), loop.end());
     ext.insert(ext.end(), loop.begin(), loop.end());
-    ext.insert(ext.end(), loop.begin(), loop.begin() + static_cast<std::ptrdiff_t>(context * channels));
+    ext.insert(ext.end(), loop.begin(),
+               loop.begin() + static_cast<std::ptrdiff_t>(context * channels));
     (void)frames;
     return WriteWav(tmpWav, ext, channels) && EncodeMp3(lame, tmpWav, mp3, kbps, channels == 1) &&
            WidenLameTag(mp3, static_cast<int>(context));
@@ -152,7 +169,8 @@ void NoiseBurst(Buffer& b, Rng& rng, float t0, float amp, float attack, float de
 }
 
 // Sine with an exponential pitch glide from f0 to f1 (time constant glide s), decaying.
-void Thump(Buffer& b, float t0, float amp, float f0, float f1, float glide, float attack, float decay) {
+void Thump(Buffer& b, float t0, float amp, float f0, float f1, float glide, float attack,
+           float decay) {
     int start = Samples(t0);
     int len = Samples(attack + decay * 7.0f);
     double phase = 0;
@@ -160,7 +178,8 @@ void Thump(Buffer& b, float t0, float amp, float f0, float f1, float glide, floa
         float t = static_cast<float>(i) / kRate;
         float f = f1 + (f0 - f1) * std::exp(-t / glide);
         phase += f / kRate;
-        b[start + i] += amp * Env(t, attack, decay) * static_cast<float>(std::sin(2.0 * 3.14159265358979 * phase));
+        b[start + i] += amp * Env(t, attack, decay) *
+                        static_cast<float>(std::sin(2.0 * 3.14159265358979 * phase));
     }
 }
 
@@ -180,8 +199,8 @@ void Ring(Buffer& b, float t0, float amp, std::initializer_list<float> freqs, fl
 }
 
 // A mechanical click: a very short bright noise burst, a low knock and metal ringing.
-void Click(Buffer& b, Rng& rng, float t0, float amp, float bright, float knockHz, std::initializer_list<float> ring,
-           float ringDecay) {
+void Click(Buffer& b, Rng& rng, float t0, float amp, float bright, float knockHz,
+           std::initializer_list<float> ring, float ringDecay) {
     NoiseBurst(b, rng, t0, amp, 0.0002f, 0.0012f, Biquad(Biquad::kHigh, bright, 0.7f));
     Thump(b, t0, amp * 0.5f, knockHz * 1.5f, knockHz, 0.004f, 0.0005f, 0.008f);
     Ring(b, t0, amp * 0.35f, ring, ringDecay);
@@ -195,7 +214,8 @@ void Scrape(Buffer& b, Rng& rng, float t0, float t1, float amp, float freq, floa
     for (int i = s0; i < s1 && i < static_cast<int>(b.size()); ++i) {
         float t = static_cast<float>(i - s0) / static_cast<float>(s1 - s0);
         float env = std::sin(kPi * t);
-        if (rng.Uniform() < 0.004f) grain = 1.0f;
+        if (rng.Uniform() < 0.004f)
+            grain = 1.0f;
         grain *= 0.997f;
         b[i] += amp * env * (0.5f + 0.8f * grain) * lp.Run(bp.Run(rng.Signed()));
     }
@@ -218,12 +238,13 @@ Buffer Gunshot(bool smg) {
     Rng rng(smg ? 0x5AB5 : 0xC017);
     Buffer b(Samples(smg ? 0.24 : 0.6), 0.0f);
     if (!smg) {
-        NoiseBurst(b, rng, 0.0f, 1.0f, 0.0003f, 0.004f, Biquad(Biquad::kHigh, 1500, 0.7f));       // crack
-        NoiseBurst(b, rng, 0.0f, 1.2f, 0.0005f, 0.032f, Biquad(Biquad::kLow, 2200, 0.8f));        // blast
-        Thump(b, 0.0f, 1.0f, 170.0f, 48.0f, 0.025f, 0.001f, 0.065f);                               // punch
+        NoiseBurst(b, rng, 0.0f, 1.0f, 0.0003f, 0.004f,
+                   Biquad(Biquad::kHigh, 1500, 0.7f));                                      // crack
+        NoiseBurst(b, rng, 0.0f, 1.2f, 0.0005f, 0.032f, Biquad(Biquad::kLow, 2200, 0.8f));  // blast
+        Thump(b, 0.0f, 1.0f, 170.0f, 48.0f, 0.025f, 0.001f, 0.065f);                        // punch
         NoiseBurst(b, rng, 0.008f, 0.35f, 0.01f, 0.13f, Biquad(Biquad::kBand, 650, 0.6f),
-                   Biquad(Biquad::kLow, 1400, 0.7f));                                            // room tail
-        Ring(b, 0.0f, 0.08f, {3150.0f, 4720.0f}, 0.012f);                                          // slide
+                   Biquad(Biquad::kLow, 1400, 0.7f));      // room tail
+        Ring(b, 0.0f, 0.08f, {3150.0f, 4720.0f}, 0.012f);  // slide
     } else {
         NoiseBurst(b, rng, 0.0f, 1.0f, 0.0002f, 0.0025f, Biquad(Biquad::kHigh, 2500, 0.7f));
         NoiseBurst(b, rng, 0.0f, 1.0f, 0.0004f, 0.016f, Biquad(Biquad::kLow, 3600, 0.8f),
@@ -237,8 +258,8 @@ Buffer Gunshot(bool smg) {
 }
 
 // Wet flesh impact: a low thud, a slap and a resonant squelch sweeping down.
-Buffer FleshHit(uint32_t seed, float len, float thudHz, float sweepFrom, float sweepTo, float squelchDecay,
-                int squelches) {
+Buffer FleshHit(uint32_t seed, float len, float thudHz, float sweepFrom, float sweepTo,
+                float squelchDecay, int squelches) {
     Rng rng(seed);
     Buffer b(Samples(len), 0.0f);
     Thump(b, 0.0f, 0.9f, thudHz * 1.8f, thudHz, 0.015f, 0.002f, 0.045f);
@@ -255,7 +276,8 @@ Buffer FleshHit(uint32_t seed, float len, float thudHz, float sweepFrom, float s
                 bp.Set(Biquad::kBand, f, 4.0f);
                 gate = 0.55f + 0.45f * rng.Uniform();  // bubbly, uneven texture
             }
-            b[start + i] += 2.2f * amp * gate * Env(t, 0.003f, squelchDecay) * lp.Run(bp.Run(rng.Signed()));
+            b[start + i] +=
+                2.2f * amp * gate * Env(t, 0.003f, squelchDecay) * lp.Run(bp.Run(rng.Signed()));
         }
     }
     return Finish(std::move(b), 0.06f, 1.8f);
@@ -317,10 +339,12 @@ Buffer ZombieGroan() {
         phase -= std::floor(phase);
         sub -= std::floor(sub);
         // glottal pulse: a skewed sawtooth plus a growling subharmonic
-        float src = static_cast<float>(2.0 * phase - 1.0) * shimmer + 0.5f * static_cast<float>(sub < 0.5 ? 1.0 : -1.0);
+        float src = static_cast<float>(2.0 * phase - 1.0) * shimmer +
+                    0.5f * static_cast<float>(sub < 0.5 ? 1.0 : -1.0);
         float voiced = 1.6f * f1.Run(src) + 1.0f * f2.Run(src) + 0.35f * f3.Run(src);
         float noise = 0.5f * breath.Run(rng.Signed());
-        float env = SmoothStep(0.0f, 0.18f, t) * (1.0f - SmoothStep(0.7f, 1.0f, u)) * (0.8f + 0.2f * std::sin(kPi * u));
+        float env = SmoothStep(0.0f, 0.18f, t) * (1.0f - SmoothStep(0.7f, 1.0f, u)) *
+                    (0.8f + 0.2f * std::sin(kPi * u));
         b[i] = env * lp.Run(voiced + noise);
     }
     return Finish(std::move(b), 0.1f, 2.5f);
@@ -372,7 +396,8 @@ bool WriteSounds(const std::string& out, bool encodeMp3, const std::string& lame
     wav("mp5-reload.wav", Reload());
     if (encodeMp3) {
         const std::string tmp = out + "/sfx/zombie.tmp.wav";
-        ok = WriteWav(tmp, ZombieGroan(), 1) && EncodeMp3(lame, tmp, out + "/sfx/zombie.mp3", 64, true) && ok;
+        ok = WriteWav(tmp, ZombieGroan(), 1) &&
+             EncodeMp3(lame, tmp, out + "/sfx/zombie.mp3", 64, true) && ok;
         std::error_code ec;
         std::filesystem::remove(tmp, ec);
     }

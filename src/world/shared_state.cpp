@@ -1,0 +1,4 @@
+#include "world/shared_state.h"
+
+HGE* engine = nullptr;
+int level = kStartLevel;

@@ -1,66 +1,8 @@
-// Nothing is allocated while frames run: malloc and friends are replaced in this executable so
-// every allocation on the game's thread is counted, SDL's and the C++ library's included.
-#include <pthread.h>
-
-#include <atomic>
-#include <cstddef>
-#include <cstdlib>
-
-#include "engine_fixture.h"
-
-extern "C" {
-void* __libc_malloc(std::size_t size);
-void* __libc_calloc(std::size_t n, std::size_t size);
-void* __libc_realloc(void* p, std::size_t size);
-void* __libc_memalign(std::size_t alignment, std::size_t size);
-}
-
-namespace {
-
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-pthread_t gameThread;
-
-// Kept out of line so a debugger can stop on every counted allocation.
-__attribute__((noinline)) void Counted() {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-}
-
-void Count() {
-    if (counting.load(std::memory_order_relaxed) && pthread_equal(pthread_self(), gameThread)) {
-        Counted();
-    }
-}
-
-}  // namespace
-
-extern "C" {
-void* malloc(std::size_t size) {
-    Count();
-    return __libc_malloc(size);
-}
-void* calloc(std::size_t n, std::size_t size) {
-    Count();
-    return __libc_calloc(n, size);
-}
-void* realloc(void* p, std::size_t size) {
-    Count();
-    return __libc_realloc(p, size);
-}
-void* memalign(std::size_t alignment, std::size_t size) {
-    Count();
-    return __libc_memalign(alignment, size);
-}
-void* aligned_alloc(std::size_t alignment, std::size_t size) {
-    Count();
-    return __libc_memalign(alignment, size);
-}
-int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
-    Count();
-    *out = __libc_memalign(alignment, size);
-    return *out != nullptr ? 0 : 12;  // ENOMEM
-}
-}
+// Frames allocate nothing: the batch's vertex and index buffers, the mixer's channels and the
+// event queue are all sized before the first frame. Every allocation of the process counts, SDL's
+// and the C++ library's included.
+#include "engine_test.h"
+#include "support/alloc_counter.h"
 
 namespace test {
 namespace {
@@ -70,105 +12,70 @@ HTEXTURE textures[3] = {};
 HEFFECT shot = 0;
 int frameNumber = 0;
 
-hgeQuad QuadAt(HTEXTURE tex, float x, float y, int blend) {
-    hgeQuad q{};
-    const float xs[4] = {x, x + 20.0f, x + 20.0f, x};
-    const float ys[4] = {y, y, y + 20.0f, y + 20.0f};
-    for (int i = 0; i < 4; ++i) {
-        q.v[i] = hgeVertex{
-            xs[i], ys[i], 0.5f, 0xC0FFFFFF, (i == 1 || i == 2) ? 1.0f : 0.0f, i >= 2 ? 1.0f : 0.0f};
-    }
-    q.tex = tex;
-    q.blend = blend;
-    return q;
-}
-
 // What a busy game frame asks of the engine.
 bool BusyFrame() {
-    game->Random_Seed(0);
     float x = 0.0f;
     float y = 0.0f;
     game->Input_GetMousePos(&x, &y);
-    const bool fire = game->Input_GetKeyState(HGEK_LBUTTON) || game->Input_GetKey() == HGEK_W;
-    if (fire || frameNumber % 2 == 0) {
+    // Centred, as the game plays every sound: a panned one has the mixer register an effect.
+    if (game->Input_GetKeyState(HGEK_LBUTTON) || game->Input_GetKey() == HGEK_W) {
         game->Effect_PlayEx(shot, 5, 0, 1.0f, false);
     }
+    game->Random_Seed(frameNumber);
     game->Random_Int(1, 4);
-    game->Random_Float(-50.0f, 0.0f);
     game->Timer_GetDelta();
     ++frameNumber;
     return false;
 }
 
-void BusyRender() {
+// 3000 quads in runs of 100 over three textures, then an additive run.
+bool BusyRender() {
     game->Gfx_BeginScene(0);
     game->Gfx_Clear(0xFF102030);
-    // 3000 quads in runs of 100 over three textures, then some additive ones.
     for (int i = 0; i < 3000; ++i) {
-        const hgeQuad q = QuadAt(textures[(i / 100) % 3], static_cast<float>(i % 780),
-                                 static_cast<float>((i * 7) % 580), BLEND_DEFAULT);
+        const hgeQuad q = Rect(textures[(i / 100) % 3], static_cast<float>(i % 780),
+                               static_cast<float>((i * 7) % 580), 20.0f, 20.0f);
         game->Gfx_RenderQuad(&q);
     }
     for (int i = 0; i < 50; ++i) {
-        const hgeQuad q = QuadAt(0, static_cast<float>(i * 10), 100.0f, 0);
+        hgeQuad q = Rect(0, static_cast<float>(i * 10), 100.0f, 20.0f, 20.0f);
+        q.blend = 0;
         game->Gfx_RenderQuad(&q);
     }
     game->Gfx_EndScene();
-}
-
-bool BusyRenderCallback() {
-    BusyRender();
     return false;
 }
 
-void PushFrameInput(int frame) {
-    PushKey(SDLK_w, frame % 2 == 0);
-    PushMouseButton(SDL_BUTTON_LEFT, frame % 3 == 0);
-    SDL_WarpMouseInWindow(SdlEngine::Instance()->Window(), (frame * 37) % 800, (frame * 11) % 600);
-}
+using Allocation = EngineTest;
 
-TEST(Allocation, FramesOfManyQuadsSoundsAndInputAllocateNothing) {
-    gameThread = pthread_self();
-    UseHeadlessDrivers();
-    game = hgeCreate(HGE_VERSION);
-    game->System_SetState(HGE_WINDOWED, true);
-    game->System_SetState(HGE_FRAMEFUNC, BusyFrame);
-    game->System_SetState(HGE_RENDERFUNC, BusyRenderCallback);
-    ASSERT_TRUE(game->System_Initiate());
-    const std::string dir = MakeTempDir();
+TEST_F(Allocation, BusyFramesOfQuadsSoundsAndInputAllocateNothing) {
+    ASSERT_TRUE(AllocCounterEnabled());
+    game = hge;
+    hge->System_SetState(HGE_FRAMEFUNC, BusyFrame);
+    hge->System_SetState(HGE_RENDERFUNC, BusyRender);
     for (int i = 0; i < 3; ++i) {
-        const std::string path = dir + "/t" + std::to_string(i) + ".png";
-        WriteTwoColourImage(path, 16, 16, SDL_Color{255, 0, 0, 255}, SDL_Color{0, 0, 255, 255},
-                            false);
-        textures[i] = game->Texture_Load(path.c_str(), 0, false);
+        textures[i] = Image(("t" + std::to_string(i) + ".png").c_str(), 16, 16, 0xFF0000, 0xFF);
         ASSERT_NE(textures[i], 0u);
     }
-    WriteWav(dir + "/shot.wav", 0.05);
-    shot = game->Effect_Load((dir + "/shot.wav").c_str(), 0);
+    shot = hge->Effect_Load(ZS_SOURCE_DIR "/assets/sfx/colt1911-fire.wav", 0);
     ASSERT_NE(shot, 0u);
-
-    SdlEngine* engine = SdlEngine::Instance();
-    // Start-up: the renderer's and the event queue's own buffers grow to their working size.
-    for (int frame = 0; frame < 10; ++frame) {
-        PushFrameInput(frame);
-        engine->RunFrame();
-    }
-    engine->Batch().ResetCounters();
-    long total = 0;
+    constexpr int kWarmUp = 10;  // the renderer's and the event queue's own buffers grow first
     constexpr int kFrames = 30;
-    for (int frame = 0; frame < kFrames; ++frame) {
-        PushFrameInput(frame);
-        allocations = 0;
-        counting = true;
+    std::uint64_t allocations = 0;
+    for (int frame = 0; frame < kWarmUp + kFrames; ++frame) {
+        if (frame == kWarmUp) {
+            engine->Batch().ResetCounters();
+        }
+        Push(Key(SDLK_w, frame % 2 == 0));
+        Push(Button(frame % 3 == 0));
+        SDL_WarpMouseInWindow(engine->Window(), (frame * 37) % 800, (frame * 11) % 600);
+        const std::uint64_t before = AllocationCount();
         engine->RunFrame();
-        counting = false;
-        total += allocations;
+        allocations += frame >= kWarmUp ? AllocationCount() - before : 0;
     }
-    EXPECT_EQ(total, 0) << "allocations during " << kFrames << " frames";
+    EXPECT_EQ(allocations, 0u) << "allocations during " << kFrames << " frames";
     EXPECT_EQ(engine->Batch().quadsDrawn, kFrames * 3050);
-    // 30 runs of 100 quads plus one additive run per frame.
-    EXPECT_EQ(engine->Batch().geometryCalls, kFrames * 31);
-    game->Release();
+    EXPECT_EQ(engine->Batch().geometryCalls, kFrames * 31) << "a change of texture ends a run";
 }
 
 }  // namespace

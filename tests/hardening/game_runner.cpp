@@ -1,138 +1,85 @@
-// Plays the real game headless over a scripted session: the mouse moves around, the fire button
-// is held, the soldier walks W, D, A and S in turn and switches weapons, and after the given
-// number of frames (300 by default) Escape is pressed.
-//
-// Once the game has returned it prints on standard output
+// Plays the real game headless over a scripted session:  game_runner FRAMES [CAPTURE]
+// The mouse circles the soldier, the fire button is held, he walks W, D, A and S in turn and
+// switches to the submachine gun and back, and at frame FRAMES Escape is pressed. Before frame
+// CAPTURE runs, the picture the frame before drew is saved as picture.bmp. Once the game has
+// returned it prints
 //   frames <n> rendered <m> textures <t> effects <e> music <0|1> letters <l>
-// n frames were played before the one that saw Escape and m of them drew something; t of the 17
-// textures (16 images and the font's), e of the 9 effects and the music loaded; the font has l
-// letters. Returns the game's status.
+// n frames were played before the one that saw Escape and m of them drew something; t textures
+// (the images' and the font's), e effects and the music loaded, and the font has l letters.
+// Returns the game's status.
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/resources.h"
 #include "app/startup.h"
-#include "engine/hge.h"
 #include "engine/sdl/sdl_engine.h"
 #include "render2d/hgefont.h"
 #include "world/assets.h"
 
 namespace {
 
-int frameCount = 300;
+int frameCount = 0;
+int captureFrame = -1;
 int framesPlayed = 0;
 int framesRendered = 0;
 int lastQuads = 0;
 
-void PushKey(SDL_Keycode sym, bool down) {
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.sym = sym;
-    e.key.keysym.scancode = SDL_GetScancodeFromKey(sym);
-    SDL_PushEvent(&e);
-}
-
-void PushFireButton(bool down) {
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.button.clicks = 1;
-    SDL_PushEvent(&e);
-}
-
-// One step of the session: which key goes down or up at which frame.
 struct Step {
     int frame;
-    SDL_Keycode key;
+    SDL_Keycode key;  // 0: the fire button
     bool down;
 };
+constexpr Step kSteps[] = {{1, 0, true},        {1, SDLK_w, true},  {8, SDLK_w, false},
+                           {8, SDLK_d, true},   {14, SDLK_2, true}, {15, SDLK_2, false},
+                           {16, SDLK_d, false}, {16, SDLK_a, true}, {24, SDLK_a, false},
+                           {24, SDLK_s, true},  {28, SDLK_1, true}, {29, SDLK_1, false},
+                           {30, 0, false},      {32, SDLK_s, false}};
 
-constexpr Step kSteps[] = {
-    {1, SDLK_w, true},    {60, SDLK_w, false},  {60, SDLK_d, true},   {100, SDLK_2, true},
-    {101, SDLK_2, false}, {120, SDLK_d, false}, {120, SDLK_a, true},  {180, SDLK_a, false},
-    {180, SDLK_s, true},  {200, SDLK_1, true},  {201, SDLK_1, false}, {240, SDLK_s, false},
-};
-
-void MoveMouse(SdlEngine& engine, int frame) {
-    // A slow circle around the middle of the window, so the soldier keeps turning.
-    const int x = 400 + static_cast<int>(250.0 * SDL_cos(frame * 0.05));
-    const int y = 300 + static_cast<int>(200.0 * SDL_sin(frame * 0.05));
-    SDL_WarpMouseInWindow(engine.Window(), x, y);
+void Push(SDL_Keycode key, bool down) {
+    SDL_Event e{};
+    if (key == 0) {
+        e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        e.button.button = SDL_BUTTON_LEFT;
+    } else {
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.keysym.sym = key;
+        e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    }
+    SDL_PushEvent(&e);
 }
 
 void Script(int frame, SdlEngine& engine) {
-    // The quads counted so far tell whether the previous frame drew anything.
-    if (frame > 0 && engine.Batch().quadsDrawn > lastQuads) {
-        ++framesRendered;
-    }
+    // The quads counted so far tell whether the frame before drew anything.
+    framesRendered += frame > 0 && engine.Batch().quadsDrawn > lastQuads ? 1 : 0;
     lastQuads = engine.Batch().quadsDrawn;
     framesPlayed = frame;
+    if (frame == captureFrame) {
+        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 32, SDL_PIXELFORMAT_ARGB8888);
+        SDL_RenderReadPixels(engine.Renderer(), nullptr, s->format->format, s->pixels, s->pitch);
+        SDL_SaveBMP(s, "picture.bmp");
+        SDL_FreeSurface(s);
+    }
     if (frame == frameCount) {
-        PushKey(SDLK_ESCAPE, true);
-        PushKey(SDLK_ESCAPE, false);
+        Push(SDLK_ESCAPE, true);
         return;
     }
-    if (frame % 5 == 0) {
-        MoveMouse(engine, frame);
-    }
-    if (frame == 1 || frame == 250) {
-        PushFireButton(true);
-    } else if (frame == 230) {
-        PushFireButton(false);
-    }
+    SDL_WarpMouseInWindow(engine.Window(), 400 + static_cast<int>(250.0 * SDL_cos(frame * 0.25)),
+                          300 + static_cast<int>(200.0 * SDL_sin(frame * 0.25)));
     for (const Step& step : kSteps) {
         if (step.frame == frame) {
-            PushKey(step.key, step.down);
+            Push(step.key, step.down);
         }
     }
-}
-
-void PrintOutcome() {
-    const HTEXTURE textures[] = {backgroundTexture,
-                                 soldierPistolTexture,
-                                 soldierSmgTexture,
-                                 bulletTexture,
-                                 healthItemTexture,
-                                 ammoItemTexture,
-                                 crosshairTexture,
-                                 zombieTexture,
-                                 zombieWoundedTexture,
-                                 zombieMaimedTexture,
-                                 armTexture,
-                                 headTexture,
-                                 bloodTexture,
-                                 weaponBarTexture,
-                                 pistolIconTexture,
-                                 smgIconTexture,
-                                 hudFont != nullptr ? hudFont->texture : 0};
-    const HEFFECT effects[] = {pistolShotSound, smgShotSound, hitSound1,  hitSound2,  hitSound3,
-                               killSound,       zombieSound,  emptySound, reloadSound};
-    int loadedTextures = 0;
-    for (const HTEXTURE t : textures) {
-        loadedTextures += t != 0 ? 1 : 0;
-    }
-    int loadedEffects = 0;
-    for (const HEFFECT e : effects) {
-        loadedEffects += e != 0 ? 1 : 0;
-    }
-    int letters = 0;
-    for (int c = 0; hudFont != nullptr && c < 256; ++c) {
-        letters += hudFont->GetSprite(static_cast<unsigned char>(c)) != nullptr ? 1 : 0;
-    }
-    std::printf("frames %d rendered %d textures %d effects %d music %d letters %d\n", framesPlayed,
-                framesRendered, loadedTextures, loadedEffects, music != 0 ? 1 : 0, letters);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1) {
-        frameCount = std::atoi(argv[1]);
-    }
-    // Our own reference keeps the engine alive across RunGame, so the hook can be set first.
+    frameCount = argc > 1 ? std::atoi(argv[1]) : 40;
+    captureFrame = argc > 2 ? std::atoi(argv[2]) : -1;
+    // Our own reference keeps the engine alive across RunGame, so the hook can go in first.
     HGE* hge = hgeCreate(HGE_VERSION);
     SdlEngine* engine = SdlEngine::Instance();
     engine->SetFrameHook(Script);
@@ -140,6 +87,20 @@ int main(int argc, char** argv) {
     const int status = RunGame();
     engine->SetFrameHook(nullptr);
     hge->Release();
-    PrintOutcome();
+
+    int textures = hudFont != nullptr && hudFont->texture != 0;
+    int effects = 0;
+    int streams = 0;
+    for (const Asset& asset : AssetTable()) {
+        textures += asset.texture != nullptr && *asset.texture != 0;
+        effects += asset.effect != nullptr && *asset.effect != 0;
+        streams += asset.stream != nullptr && *asset.stream != 0;
+    }
+    int letters = 0;
+    for (int c = 0; hudFont != nullptr && c < 256; ++c) {
+        letters += hudFont->GetSprite(static_cast<unsigned char>(c)) != nullptr;
+    }
+    std::printf("frames %d rendered %d textures %d effects %d music %d letters %d\n", framesPlayed,
+                framesRendered, textures, effects, streams, letters);
     return status;
 }

@@ -125,16 +125,6 @@ std::string BrokenInvariant() {
             return "pickup position or age";
         }
     }
-    for (const BloodSplat* b : bloodSplats) {
-        if (b->active && (!Finite(b->x) || !Finite(b->y))) {
-            return "blood position not finite";
-        }
-    }
-    for (const GorePiece* g : gorePieces) {
-        if (g->active && (!Finite(g->x) || !Finite(g->y))) {
-            return "gore position not finite";
-        }
-    }
     return {};
 }
 

@@ -1,38 +1,68 @@
 // The whole game on the scripted engine: a fixture that starts a fresh game before each test and
-// frees it afterwards, plus helpers that build frames of player input and read back what the
-// player saw and heard.
+// frees it afterwards, with the vocabulary every game test speaks: frames of player input, zombies
+// and bullets put where a test needs them, and readers of what the player saw and heard.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "app/game.h"
+#include "app/scene.h"
 #include "support/game_reset.h"
 #include "support/scripted_engine.h"
 
 namespace test {
 
-// The test font: every byte from 0x20 to 0xFF is a 10 by 20 cell of "gfx/font.png", 16 cells a
-// row, so each drawn letter can be read back from its texture coordinates.
+constexpr float kFrame = 1.0f / 60.0f;
+
+// The test font: every byte from 0x20 to 0xFF is a 10 by 20 cell, so each drawn letter is read
+// back from its texture coordinates.
 constexpr const char* kFontPath = "gfx/durvan.fnt";
 constexpr const char* kFontTexture = "gfx/font.png";
 constexpr float kGlyphWidth = 10.0f;
 constexpr float kGlyphHeight = 20.0f;
 
-// The font description above, as the engine hands it to the font loader.
-std::vector<char> TestFontDescription();
-// Gives `engine` the real sizes of the 16 images, the font texture's size and the test font.
-void PrepareEngine(ScriptedEngine& engine);
+constexpr const char* kGround = "gfx/dirt.jpg";
+constexpr const char* kSoldierImage = "gfx/asker1.png";
+constexpr const char* kBulletImage = "gfx/mermi1.png";
+constexpr const char* kZombieImage = "gfx/zombi1.png";
+constexpr const char* kWoundedImage = "gfx/zombi2.png";
+constexpr const char* kMaimedImage = "gfx/zombi3.png";
+constexpr const char* kBloodImage = "gfx/kanlar.png";
+constexpr const char* kArmImage = "gfx/kol1.png";
+constexpr const char* kHeadImage = "gfx/kelle1.png";
+constexpr const char* kHealthImage = "gfx/saglik_nesne.png";
+constexpr const char* kAmmoImage = "gfx/mermi_nesne.png";
 
-// One frame of input: delta, mouse, keys held, key pressed.
-Frame MakeFrame(float delta = 1.0f / 60.0f, float mouseX = 400.0f, float mouseY = 300.0f,
-                std::vector<int> held = {}, int pressed = 0);
-// The frame with this frame's spawn draws scripted: the corner (1 to 4), then the eight spawn
-// coordinates in the order the frame update draws them.
-Frame WithSpawnDraws(Frame frame, int corner, const std::array<float, 8>& coordinates);
+constexpr const char* kGroan = "sfx/zombie.mp3";
+constexpr const char* kHit1 = "sfx/hit-arg.wav";
+constexpr const char* kHit2 = "sfx/hit-arg2.wav";
+constexpr const char* kHit3 = "sfx/hit-arg3.wav";
+constexpr const char* kKillSound = "sfx/dead-hit.wav";
+constexpr const char* kPistolShot = "sfx/colt1911-fire.wav";
+constexpr const char* kSmgShot = "sfx/mp5-fire.wav";
+constexpr const char* kReload = "sfx/mp5-reload.wav";
+constexpr const char* kClick = "sfx/weaponhit.wav";
+
+// Line `n` of one of the game's texts up to its number, or whole when it has none.
+std::string Label(const char* text, int n);
+// One of the game's texts printed with `number`, line by line.
+std::vector<std::string> Printed(const char* text, int number);
+inline const std::string kKillsLabel = Label(kKillsAndScore, 0);
+inline const std::string kScoreLabel = Label(kKillsAndScore, 1);
+inline const std::string kLevelUpLine = Label(kLevelUpText, 1);
+inline const std::string kDeathLine = Label(kDeathText, 0);
+inline const std::string kEndScoreLabel = Label(kDeathText, 1);
+// What Shown gives for a label that is not on the screen.
+constexpr int kNotShown = -1000000;
+// What an end screen draws, folded as Order() folds it.
+inline const std::vector<std::string> kEndScreenOrder = {kGround, "clear 00FFFFFF", "text"};
+
+// Gives `engine` the real sizes of the images and the test font.
+void PrepareEngine(ScriptedEngine& engine);
 
 // A sound as the player hears it.
 struct Sound {
@@ -50,57 +80,104 @@ struct TextLine {
     float x;
     float y;
     std::string text;
+    bool operator==(const TextLine&) const = default;
 };
+void PrintTo(const TextLine& line, std::ostream* out);
 
-// What one drawn quad shows: the file of its texture ("" for none), its top-left corner.
-struct Drawn {
-    std::string file;
+// Where an image was drawn around its (25, 25) hot spot, and its rotation.
+struct Placed {
     float x;
     float y;
+    float angle;
 };
-
-// Line `n` of one of the game's texts up to its number, or whole when it has none.
-std::string Label(const char* text, int n);
-// One of the game's texts printed with `number`, line by line.
-std::vector<std::string> Printed(const char* text, int number);
-
-// Readers over whatever `engine` recorded.
-std::vector<Sound> SoundsPlayed(const ScriptedEngine& engine);
-std::vector<Drawn> DrawnQuads(const ScriptedEngine& engine);
-std::vector<hgeQuad> QuadsOf(const ScriptedEngine& engine, const std::string& file);
-// Letters of the test font grouped into lines: a new line starts where a letter does not sit
-// right after the previous one.
-std::vector<TextLine> TextLines(const ScriptedEngine& engine);
-// The drawing order with runs of letters folded into one "text" entry.
-std::vector<std::string> DrawOrder(const ScriptedEngine& engine);
 
 class GameTest : public ::testing::Test {
   protected:
     ScriptedEngine engine;
-    int exitStatus = -1;
 
-    // Prepares the engine and runs the real start-up with an empty script (System_Start returns
-    // at once), so the game is ready to be stepped frame by frame; the start-up's records are
-    // then cleared. A fixture that tests the start-up itself returns false from StartsGame.
+    // Runs the real start-up with an empty script, so the game is ready to be stepped frame by
+    // frame, and clears its records. A fixture that runs the start-up itself returns false from
+    // StartsGame.
     void SetUp() override;
     void TearDown() override;
     virtual bool StartsGame() const { return true; }
+    void Restart() {
+        TearDown();
+        SetUp();
+    }
 
-    // Plays frames through the game's own callbacks, as the engine loop would; true when the
-    // frame callback asked to quit.
+    // ---- input ----
+    // A frame of `delta` with nothing held, the mouse on the soldier, the spawn corner fixed
+    // (corner 1, at (-25, -25)) and then `rolls` as the frame's further Random_Int results (hit
+    // sounds, pickup drops).
+    static Frame Calm(std::vector<int> rolls = {}, float delta = kFrame);
+    // Calm, holding `held` with the mouse at (mouseX, mouseY), frames of `delta`.
+    static Frame Holding(std::vector<int> held, float mouseX, float mouseY, float delta = kFrame,
+                         std::vector<int> rolls = {});
+    static Frame Pressing(int key);
+    // A calm frame whose spawn draws are scripted: the corner (1 to 4), then the eight spawn
+    // coordinates in the order the frame update draws them.
+    static Frame FromCorner(int corner, const std::array<float, 8>& points);
     bool Play(const Frame& frame) { return engine.Step(frame); }
     bool PlayN(const Frame& frame, int count) { return engine.StepN(frame, count); }
-    // Plays one frame and returns only what it drew and played.
+    // Plays one frame and keeps only what it drew and played.
     void PlayFresh(const Frame& frame) {
         engine.ClearRecords();
         engine.Step(frame);
     }
+    // Plays `count` frames made by make(n), n from 1; gives the frames after which seen() held.
+    template <typename Make, typename Seen>
+    std::vector<int> FramesWhere(int count, Make make, Seen seen) {
+        std::vector<int> frames;
+        for (int n = 1; n <= count; ++n) {
+            PlayFresh(make(n));
+            if (seen()) {
+                frames.push_back(n);
+            }
+        }
+        return frames;
+    }
 
-    std::vector<Sound> Sounds() const { return SoundsPlayed(engine); }
+    // ---- the world ----
+    // Keeps the spawner from sending zombies into a test that places its own.
+    static void HoldSpawner();
+    // A zombie in play in `slot` at (x, y) with `health` left.
+    static void PlaceZombie(int slot, float x, float y, int health = 100);
+    // Puts bullet `slot` in flight so that its next move ends exactly on (x, y).
+    static void LaunchAt(int slot, float x, float y);
+    // The next Random_Int results, for pool operations called straight from a test.
+    void LoadRolls(std::vector<int> rolls);
+    // A bullet lands on the zombie in `slot` in the next frame, played with `rolls`.
+    void ShootZombie(int slot, std::vector<int> rolls = {});
+
+    // ---- what the player saw and heard ----
+    std::vector<Sound> Sounds() const;
+    std::vector<std::string> SoundFiles() const;
     int CountSound(const std::string& file) const;
-    std::vector<hgeQuad> Quads(const std::string& file) const { return QuadsOf(engine, file); }
-    std::vector<TextLine> Lines() const { return TextLines(engine); }
-    std::vector<std::string> Order() const { return DrawOrder(engine); }
+    std::vector<hgeQuad> Quads(const std::string& file) const;
+    std::vector<Placed> DrawnAt(const std::string& image) const;
+    std::vector<TextLine> Lines() const;
+    // Each drawn quad's texture file with runs of letters folded into "text" and clears as
+    // "clear AARRGGBB", in drawing order.
+    std::vector<std::string> Order() const;
+    // The number after `label` on the first line starting with it; kNotShown when not shown.
+    int Shown(const std::string& label) const;
+    bool ShowsLine(const std::string& text) const;
+    int HealthShown() const { return NumberAt(190.0f, 580.0f); }
+    int AmmoShown() const { return NumberAt(60.0f, 580.0f); }
+    int ClipShown() const { return NumberAt(640.0f, 570.0f); }
+
+  private:
+    int NumberAt(float x, float y) const;
+};
+
+// A fresh game whose spawner sends no zombies: the test places its own.
+class QuietGameTest : public GameTest {
+  protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        HoldSpawner();
+    }
 };
 
 }  // namespace test

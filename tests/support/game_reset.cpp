@@ -31,20 +31,12 @@ void DeleteAll(T* (&pool)[N]) {
     }
 }
 
-// Every handle the asset table fills, freed where it is an object and zeroed.
-void ForgetAssets() {
+// The sprites and the font the asset table made; the other handles are plain numbers that the
+// next start-up overwrites.
+void FreeAssets() {
     for (const Asset& asset : AssetTable()) {
-        if (asset.texture != nullptr) {
-            *asset.texture = 0;
-        }
         if (asset.sprite != nullptr) {
             DeleteOne(*asset.sprite);
-        }
-        if (asset.effect != nullptr) {
-            *asset.effect = 0;
-        }
-        if (asset.stream != nullptr) {
-            *asset.stream = 0;
         }
         if (asset.font != nullptr) {
             DeleteOne(*asset.font);
@@ -91,7 +83,7 @@ void FreeGame() {
     DeleteOne(crosshair);
     DeleteOne(soldier);
     DeleteOne(weaponBar);
-    ForgetAssets();
+    FreeAssets();
     ResetVariables();
 }
 

@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace test {
 
@@ -55,11 +53,9 @@ bool ScriptedEngine::Step(const Frame& frame) {
     ++framesRun;
     bool done = false;
     if (frameFunc != nullptr) {
-        ++frameFuncCalls;
         done = frameFunc();
     }
     if (renderFunc != nullptr) {
-        ++renderFuncCalls;
         renderFunc();
     }
     return done;
@@ -78,10 +74,8 @@ void ScriptedEngine::ClearRecords() {
     calls.clear();
     events.clear();
     seeds.clear();
-    floatRanges.clear();
     intRanges.clear();
     quadCount = 0;
-    effectCount = 0;
 }
 
 std::vector<hgeQuad> ScriptedEngine::Quads() const {
@@ -91,13 +85,6 @@ std::vector<hgeQuad> ScriptedEngine::Quads() const {
             out.push_back(e.quad);
         }
     }
-    return out;
-}
-
-std::vector<Event> ScriptedEngine::Effects() const {
-    std::vector<Event> out;
-    std::copy_if(events.begin(), events.end(), std::back_inserter(out),
-                 [](const Event& e) { return e.kind == Event::Effect; });
     return out;
 }
 
@@ -115,28 +102,6 @@ std::string ScriptedEngine::TexturePath(HTEXTURE tex) const {
     return tex >= 1 && tex <= textures_.size() ? textures_[tex - 1].path : std::string();
 }
 
-std::string ScriptedEngine::EffectPath(HEFFECT eff) const {
-    return eff >= 1 && eff <= effects_.size() ? effects_[eff - 1] : std::string();
-}
-
-HTEXTURE ScriptedEngine::TextureHandle(const std::string& path) const {
-    for (std::size_t i = 0; i < textures_.size(); ++i) {
-        if (textures_[i].path == path) {
-            return static_cast<HTEXTURE>(i + 1);
-        }
-    }
-    return 0;
-}
-
-HEFFECT ScriptedEngine::EffectHandle(const std::string& path) const {
-    for (std::size_t i = 0; i < effects_.size(); ++i) {
-        if (effects_[i] == path) {
-            return static_cast<HEFFECT>(i + 1);
-        }
-    }
-    return 0;
-}
-
 // ---- the engine interface ----
 
 void ScriptedEngine::Release() {
@@ -152,7 +117,6 @@ bool ScriptedEngine::System_Initiate() {
 
 void ScriptedEngine::System_Shutdown() {
     Call("System_Shutdown");
-    shutDown = true;
 }
 
 bool ScriptedEngine::System_Start() {
@@ -170,24 +134,13 @@ bool ScriptedEngine::System_Start() {
     return true;
 }
 
-void ScriptedEngine::System_SetStateBool(hgeBoolState state, bool value) {
-    Call("System_SetState", (std::to_string(state) + (value ? " true" : " false")).c_str());
-    boolStates[state] = value;
-}
+void ScriptedEngine::System_SetStateBool(hgeBoolState, bool) {}
 
 void ScriptedEngine::System_SetStateFunc(hgeFuncState state, hgeCallback value) {
-    Call("System_SetState", std::to_string(state).c_str());
-    if (state == HGE_FRAMEFUNC) {
-        frameFunc = value;
-    } else if (state == HGE_RENDERFUNC) {
-        renderFunc = value;
-    }
+    (state == HGE_FRAMEFUNC ? frameFunc : renderFunc) = value;
 }
 
-void ScriptedEngine::System_SetStateInt(hgeIntState state, int value) {
-    Call("System_SetState", (std::to_string(state) + " " + std::to_string(value)).c_str());
-    intStates[state] = value;
-}
+void ScriptedEngine::System_SetStateInt(hgeIntState, int) {}
 
 void ScriptedEngine::System_Log(const char* format, ...) {
     char line[2048];
@@ -206,19 +159,11 @@ void* ScriptedEngine::Resource_Load(const char* filename, std::uint32_t* size) {
     if (Fails(filename)) {
         return nullptr;
     }
-    std::vector<char> bytes;
-    auto it = files.find(filename);
-    if (it != files.end()) {
-        bytes = it->second;
-    } else if (readDisk) {
-        std::ifstream in(filename, std::ios::binary);
-        if (!in) {
-            return nullptr;
-        }
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } else {
+    const auto it = files.find(filename);
+    if (it == files.end()) {
         return nullptr;
     }
+    const std::vector<char>& bytes = it->second;
     // Never hand out a null pointer for an empty file: the caller tells failure by null.
     void* data = std::malloc(bytes.empty() ? 1 : bytes.size());
     if (!bytes.empty()) {
@@ -268,15 +213,13 @@ HEFFECT ScriptedEngine::Effect_Load(const char* filename, std::uint32_t) {
 }
 
 HCHANNEL ScriptedEngine::Effect_PlayEx(HEFFECT eff, int volume, int pan, float pitch, bool loop) {
-    ++effectCount;
     if (record) {
         Event e{Event::Effect};
-        e.handle = eff;
         e.volume = volume;
         e.pan = pan;
         e.pitch = pitch;
         e.loop = loop;
-        e.text = EffectPath(eff);
+        e.text = eff >= 1 && eff <= effects_.size() ? effects_[eff - 1] : std::string();
         Push(e);
     }
     return eff;
@@ -294,7 +237,6 @@ HSTREAM ScriptedEngine::Stream_Load(const char* filename, std::uint32_t) {
 HCHANNEL ScriptedEngine::Stream_Play(HSTREAM stream, bool loop, int volume) {
     Call("Stream_Play");
     Event e{Event::Stream};
-    e.handle = stream;
     e.loop = loop;
     e.volume = volume;
     e.text = stream >= 1 && stream <= streams_.size() ? streams_[stream - 1] : std::string();
@@ -317,7 +259,6 @@ void ScriptedEngine::Random_Seed(int seed) {
 }
 
 int ScriptedEngine::Random_Int(int min, int max) {
-    ++randomIntCalls_;
     if (record) {
         intRanges.emplace_back(min, max);
     }
@@ -334,10 +275,6 @@ int ScriptedEngine::Random_Int(int min, int max) {
 }
 
 float ScriptedEngine::Random_Float(float min, float max) {
-    ++randomFloatCalls_;
-    if (record) {
-        floatRanges.emplace_back(min, max);
-    }
     if (!current_.floats.empty()) {
         float v = current_.floats.front();
         current_.floats.pop_front();

@@ -32,9 +32,8 @@ struct Event {
     enum Kind { BeginScene, EndScene, Clear, Quad, Effect, Stream, Log };
     explicit Event(Kind k) : kind(k) {}
     Kind kind;
-    hgeQuad quad{};          // Quad
-    std::uint32_t color{};   // Clear
-    std::uint32_t handle{};  // Effect / Stream
+    hgeQuad quad{};         // Quad
+    std::uint32_t color{};  // Clear
     int volume{};
     int pan{};
     float pitch{};
@@ -52,8 +51,7 @@ class ScriptedEngine final : public HGE {
 
     // ---- configuration ----
     bool initiateResult = true;
-    bool record = true;     // false: only counters move (no allocation while playing)
-    bool readDisk = false;  // Resource_Load falls back to the real file system
+    bool record = true;  // false: only counters move (no allocation while playing)
     std::map<std::string, std::vector<char>> files;  // Resource_Load contents by path
     std::set<std::string> missing;                   // loads of these paths fail (handle 0)
     std::map<std::string, std::pair<int, int>> textureSizes;  // default 64 x 64
@@ -63,7 +61,6 @@ class ScriptedEngine final : public HGE {
     // Plays one frame: input from `frame`, then the frame callback and the render callback.
     // Returns what the frame callback returned.
     bool Step(const Frame& frame);
-    bool Step() { return Step(Frame{}); }
     // Plays `count` copies of `frame`; stops early and returns true when the frame callback
     // ends the loop.
     bool StepN(const Frame& frame, int count);
@@ -74,31 +71,18 @@ class ScriptedEngine final : public HGE {
     std::vector<Event> events;       // what was drawn, cleared, played and logged
     int refCount = 0;
     int framesRun = 0;
-    int quadCount = 0;  // quads since the last ClearRecords, counted even when not recording
-    int effectCount = 0;
-    int frameFuncCalls = 0;
-    int renderFuncCalls = 0;
+    int quadCount = 0;       // quads since the last ClearRecords, counted even when not recording
     std::vector<int> seeds;  // Random_Seed arguments
     bool initiated = false;
-    bool shutDown = false;
     hgeCallback frameFunc = nullptr;
     hgeCallback renderFunc = nullptr;
-    std::map<int, bool> boolStates;
-    std::map<int, int> intStates;
 
     void ClearRecords();
     std::vector<hgeQuad> Quads() const;
-    std::vector<Event> Effects() const;
     std::vector<std::string> Logs() const;
     // The file a texture, effect or stream handle was loaded from ("" for 0 or unknown).
     std::string TexturePath(HTEXTURE tex) const;
-    std::string EffectPath(HEFFECT eff) const;
-    HTEXTURE TextureHandle(const std::string& path) const;
-    HEFFECT EffectHandle(const std::string& path) const;
-    int RandomIntCalls() const { return randomIntCalls_; }
-    int RandomFloatCalls() const { return randomFloatCalls_; }
-    // Every (min, max) pair asked of Random_Float, in order, when recording.
-    std::vector<std::pair<float, float>> floatRanges;
+    // Every (min, max) pair asked of Random_Int, in order, when recording.
     std::vector<std::pair<int, int>> intRanges;
 
     // ---- the engine interface ----
@@ -149,8 +133,6 @@ class ScriptedEngine final : public HGE {
     std::vector<std::string> streams_;
     Frame current_;
     std::uint64_t rng_ = 0x9E3779B97F4A7C15ull;
-    int randomIntCalls_ = 0;
-    int randomFloatCalls_ = 0;
 };
 
 }  // namespace test

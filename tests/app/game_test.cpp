@@ -1,20 +1,17 @@
-// A whole game played from a script through the engine's own loop: the player shoots the
-// zombies coming from one corner up to the level-up, presses Enter, stops shooting, is bitten to
-// death and quits with Escape.
+// The whole program played from a script through the engine's own loop.
 #include <utility>
 
+#include "app/game.h"
 #include "app/startup.h"
-#include "support/world_fixture.h"
+#include "support/game_fixture.h"
 
 namespace test {
 namespace {
 
-using test::Frame;
-
 constexpr int kShootingFrames = 1500;
 constexpr int kStandingFrames = 1500;
 
-class WholeGame : public WorldTest {
+class WholeGame : public GameTest {
   protected:
     bool StartsGame() const override { return false; }
 
@@ -26,45 +23,33 @@ class WholeGame : public WorldTest {
                        300.0f - 60.0f * 325.0f / 535.0f);
     }
 
-    // What each frame showed, frame by frame: the texts and the number of kill sounds.
+    // What each frame showed: the numbers after the labels, the end screens, the kill sounds.
     struct Seen {
-        std::vector<test::TextLine> lines;
-        int killSounds = 0;
+        int kills, score, endScore, killSounds;
+        bool levelUp, death;
     };
     std::vector<Seen> PerFrame() {
-        std::vector<test::Event> all = std::move(engine.events);
+        std::vector<Event> all = std::move(engine.events);
         std::vector<Seen> frames;
         engine.events.clear();
         // A frame's sounds come before its scene (the update plays them), so a frame runs up
         // to and with its EndScene.
-        for (const test::Event& event : all) {
+        for (const Event& event : all) {
             engine.events.push_back(event);
-            if (event.kind == test::Event::EndScene) {
-                frames.push_back({Lines(), CountSound(kKillSound)});
+            if (event.kind == Event::EndScene) {
+                frames.push_back({Shown(kKillsLabel), Shown(kScoreLabel), Shown(kEndScoreLabel),
+                                  CountSound(kKillSound), ShowsLine(kLevelUpLine),
+                                  ShowsLine(kDeathLine)});
                 engine.events.clear();
             }
         }
         engine.events = std::move(all);
         return frames;
     }
-    static bool Has(const Seen& seen, const std::string& text) {
-        for (const test::TextLine& line : seen.lines) {
-            if (line.text.find(text) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
-    }
-    static int After(const Seen& seen, const std::string& label) {
-        for (const test::TextLine& line : seen.lines) {
-            if (line.text.rfind(label, 0) == 0) {
-                return std::stoi(line.text.substr(label.size()));
-            }
-        }
-        return kNotShown;
-    }
 };
 
+// The player shoots the zombies coming from one corner up to the level-up, presses Enter, stops
+// shooting, is bitten to death and quits with Escape.
 TEST_F(WholeGame, ShootToALevelUpThenGetBittenToDeathAndQuit) {
     for (int n = 0; n < kShootingFrames; ++n) {
         engine.script.push_back(Shooting());
@@ -82,6 +67,11 @@ TEST_F(WholeGame, ShootToALevelUpThenGetBittenToDeathAndQuit) {
     EXPECT_EQ(engine.calls[engine.calls.size() - 3], "System_Start");
     EXPECT_EQ(engine.calls[engine.calls.size() - 2], "System_Shutdown");
     EXPECT_EQ(engine.calls.back(), "Release");
+    // The music plays from the start, looping, under the effects.
+    ASSERT_EQ(engine.events.at(0).kind, Event::Stream);
+    EXPECT_EQ(engine.events[0].text, "sfx/zombie_muzik.mp3");
+    EXPECT_TRUE(engine.events[0].loop);
+    EXPECT_EQ(engine.events[0].volume, 25);
 
     const std::vector<Seen> frames = PerFrame();
     ASSERT_EQ(frames.size(), static_cast<std::size_t>(engine.framesRun));
@@ -89,31 +79,40 @@ TEST_F(WholeGame, ShootToALevelUpThenGetBittenToDeathAndQuit) {
     int killsSeen = 0;
     for (int n = 0; n < kShootingFrames && levelUp < 0; ++n) {
         killsSeen += frames[n].killSounds;
-        if (Has(frames[n], kLevelUpLine)) {
+        if (frames[n].levelUp) {
             levelUp = n;
         } else {
-            EXPECT_EQ(After(frames[n], kKillsLabel), killsSeen) << "frame " << n + 1;
+            EXPECT_EQ(frames[n].kills, killsSeen) << "frame " << n + 1;
         }
     }
     ASSERT_GE(levelUp, 0) << "no level-up while shooting";
     EXPECT_EQ(killsSeen, 10);
     // Every kill with the submachine gun in hand.
-    EXPECT_EQ(After(frames[levelUp], kEndScoreLabel), 500);
-    EXPECT_TRUE(Has(frames[kShootingFrames - 1], kLevelUpLine));
+    EXPECT_EQ(frames[levelUp].endScore, 500);
+    EXPECT_TRUE(frames[kShootingFrames - 1].levelUp);
 
     const Seen& afterEnter = frames[kShootingFrames];
-    EXPECT_EQ(After(afterEnter, kKillsLabel), 0);
-    EXPECT_EQ(After(afterEnter, kScoreLabel), 500);
+    EXPECT_EQ(afterEnter.kills, 0);
+    EXPECT_EQ(afterEnter.score, 500);
 
     int death = -1;
     for (int n = kShootingFrames + 1; n < static_cast<int>(frames.size()) && death < 0; ++n) {
-        if (Has(frames[n], kDeathLine)) {
+        if (frames[n].death) {
             death = n;
         }
     }
     ASSERT_GT(death, 0) << "the soldier outlived the zombies";
-    EXPECT_EQ(After(frames[death], kEndScoreLabel), 500);
-    EXPECT_TRUE(Has(frames.back(), kDeathLine));
+    EXPECT_EQ(frames[death].endScore, 500);
+    EXPECT_TRUE(frames.back().death);
+}
+
+TEST_F(WholeGame, WithoutAnEngineNothingIsMadeAndNoFrameRuns) {
+    engine.initiateResult = false;
+    engine.script.push_back(Calm());
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_EQ(engine.framesRun, 0);
+    EXPECT_EQ(::soldier, nullptr);
+    EXPECT_EQ(engine.calls.back(), "Release");
 }
 
 }  // namespace

@@ -1,0 +1,106 @@
+// The loop's clock, the mixer's scales and where files are found: engine behaviour the scripted
+// engine stands in for everywhere else.
+#include <SDL_mixer.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <vector>
+
+#include "engine_test.h"
+
+namespace test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The clock's arithmetic on a fake counter of a million ticks a second.
+TEST(FrameClock, DeltaPresentsAndTheFrameRateLimit) {
+    FrameClock clock(1000000);
+    clock.StartFrame(5000);
+    EXPECT_EQ(clock.Delta(), 0.0f) << "the first frame";
+    clock.StartFrame(25000);
+    EXPECT_FLOAT_EQ(clock.Delta(), 0.02f);
+    clock.Restart();
+    clock.StartFrame(900000);
+    EXPECT_EQ(clock.Delta(), 0.0f) << "the first frame after a pause";
+
+    // Frames every 2 ms on a 60 Hz display: the first draws, then one as each 1/60 s is over.
+    std::vector<int> drawn;
+    for (int frame = 0; frame < 30; ++frame) {
+        const std::uint64_t now = 1000000 + static_cast<std::uint64_t>(frame) * 2000;
+        clock.DecideDrawing(now);
+        if (!clock.SkipsDrawing()) {
+            drawn.push_back(frame);
+            clock.Presented(now);
+        }
+    }
+    EXPECT_EQ(drawn, (std::vector<int>{0, 9, 18, 27}));
+
+    // Frames are 2 ms apart: what is left is slept in whole milliseconds, unless under one.
+    clock.StartFrame(2000000);
+    EXPECT_EQ(clock.MillisecondsToSleep(2000100), 1u);
+    EXPECT_EQ(clock.MillisecondsToSleep(2001500), 0u);
+    EXPECT_EQ(clock.MillisecondsToSleep(2005000), 0u) << "a late frame";
+}
+
+TEST(Mixer, TheGamesVolumesKeepShotsAudibleUnderTheMusicAndPanFadesTheFarSide) {
+    // Game volume, mixer volume: silent, the shot, the hit, the kill, the music's 25, full, and
+    // beyond both ends.
+    const int volumes[][2] = {{0, 0},   {5, 29},    {10, 40}, {15, 50},
+                              {25, 64}, {100, 128}, {-7, 0},  {250, 128}};
+    for (const auto& v : volumes) {
+        EXPECT_EQ(SdlAudio::MixerVolume(v[0]), v[1]) << "volume " << v[0];
+    }
+    // Game pan, mixer left and right.
+    const int pans[][3] = {{0, 255, 255},   {-100, 255, 0}, {100, 0, 255},
+                           {-50, 255, 127}, {50, 127, 255}, {-300, 255, 0}};
+    for (const auto& p : pans) {
+        std::uint8_t left = 0;
+        std::uint8_t right = 0;
+        SdlAudio::MixerPanning(p[0], &left, &right);
+        EXPECT_EQ(left, p[1]) << "pan " << p[0];
+        EXPECT_EQ(right, p[2]) << "pan " << p[0];
+    }
+}
+
+using Engine = EngineTest;
+
+TEST_F(Engine, RapidFireNeverCutsTheNewestShotAndEachPlaysAtItsVolume) {
+    const HEFFECT shot = hge->Effect_Load(ZS_SOURCE_DIR "/assets/sfx/colt1911-fire.wav", 0);
+    ASSERT_NE(shot, 0u);
+    // More plays than channels: the oldest gives way.
+    for (int i = 0; i < SdlAudio::kMixChannels + 10; ++i) {
+        const HCHANNEL channel = hge->Effect_PlayEx(shot, 5, 0, 1.0f, false);
+        ASSERT_NE(channel, 0u) << "play " << i;
+        EXPECT_EQ(Mix_Volume(static_cast<int>(channel) - 1, -1), SdlAudio::MixerVolume(5));
+    }
+    EXPECT_EQ(Mix_Playing(-1), SdlAudio::kMixChannels);
+}
+
+// The build and the install put gfx/ and sfx/ beside the executable (or in ../share), so those
+// come before whatever the working folder holds.
+TEST_F(Engine, FilesBesideTheExecutableComeBeforeTheWorkingFolders) {
+    const std::string sub = "zs-lookup-" + std::to_string(getpid());
+    const fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() / sub;
+    fs::create_directories(beside);
+    fs::create_directories(fs::path(dir) / sub);
+    std::ofstream(beside / "both.txt") << "beside";
+    std::ofstream(fs::path(dir) / sub / "both.txt") << "working";
+    std::ofstream(fs::path(dir) / sub / "only.txt") << "working";
+    const fs::path before = fs::current_path();
+    fs::current_path(dir);
+    auto load = [&](const std::string& name) {
+        std::uint32_t size = 0;
+        void* data = hge->Resource_Load((sub + "/" + name).c_str(), &size);
+        const std::string text = data != nullptr ? std::string(static_cast<char*>(data), size) : "";
+        hge->Resource_Free(data);
+        return text;
+    };
+    EXPECT_EQ(load("both.txt"), "beside");
+    EXPECT_EQ(load("only.txt"), "working");
+    fs::current_path(before);
+    fs::remove_all(beside);
+}
+
+}  // namespace
+}  // namespace test

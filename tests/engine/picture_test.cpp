@@ -1,0 +1,90 @@
+// What the quad batch puts on the picture. With the atlas on, small images share a page, so a run
+// of quads survives a change of image and goes out as one draw call; every image must still show
+// only its own pixels, out to its edges and past its texture coordinates.
+#include "engine_test.h"
+
+namespace test {
+namespace {
+
+constexpr std::uint32_t kRed = 0xFF0000;
+constexpr std::uint32_t kBlue = 0x0000FF;
+constexpr std::uint32_t kGreen = 0x00FF00;
+constexpr std::uint32_t kYellow = 0xFFFF00;
+// The clear colour: an alpha-blended opaque texel hides it, an additive one adds to it.
+constexpr std::uint32_t kGround = 0x000040;
+
+class PictureTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        setenv("ZS_ATLAS", "1", 1);
+        EngineTest::SetUp();
+        unsetenv("ZS_ATLAS");
+    }
+    void Draw(const hgeQuad& q) { hge->Gfx_RenderQuad(&q); }
+    std::uint32_t At(int x, int y) { return Pixel(engine->Renderer(), x, y); }
+};
+
+TEST_F(PictureTest, ImagesOnAPageShareADrawCallAndShowOnlyTheirOwnPixels) {
+    ASSERT_TRUE(engine->Batch().AtlasOn());
+    const HTEXTURE a = Image("a.png", 8, 8, kRed, kBlue);
+    const HTEXTURE b = Image("b.png", 16, 8, kGreen, kYellow);
+    const HTEXTURE big = Image("big.png", 1024, 1024, kGreen, kBlue);  // too large for a page
+    EXPECT_EQ(hge->Texture_GetWidth(b, false), 16) << "each image's own size, not its page's";
+    EXPECT_EQ(hge->Texture_GetHeight(big, false), 1024);
+    ASSERT_TRUE(hge->Gfx_BeginScene(0));
+    hge->Gfx_Clear(0xFF000000 | kGround);
+    engine->Batch().ResetCounters();
+
+    // One run: twenty squares a, b, a, b..., an untextured quad, and `a` with its texture
+    // coordinates running far past its edges.
+    for (int i = 0; i < 20; ++i) {
+        Draw(Rect(i % 2 == 0 ? a : b, static_cast<float>(i * 40), 100.0f, 40.0f, 40.0f));
+    }
+    hgeQuad plain = Rect(0, 0.0f, 200.0f, 40.0f, 40.0f);
+    for (hgeVertex& v : plain.v) {
+        v.col = 0xFF336699;
+    }
+    Draw(plain);
+    Draw(Rect(a, 100.0f, 300.0f, 200.0f, 200.0f, -2.0f, 3.0f));
+    // A blend change and an image with a texture of its own each start a new one.
+    hgeQuad additive = Rect(a, 0.0f, 0.0f, 40.0f, 40.0f);
+    additive.blend = 0;
+    Draw(additive);
+    Draw(Rect(big, 400.0f, 300.0f, 64.0f, 64.0f));
+    engine->Batch().Flush();
+    EXPECT_EQ(engine->Batch().geometryCalls, 3);
+    EXPECT_EQ(engine->Batch().quadsDrawn, 24);
+
+    for (int i = 0; i < 20; ++i) {
+        const std::uint32_t left = i % 2 == 0 ? kRed : kGreen;
+        const std::uint32_t right = i % 2 == 0 ? kBlue : kYellow;
+        EXPECT_EQ(At(i * 40, 100), left) << "square " << i << ", top-left corner";
+        EXPECT_EQ(At(i * 40 + 10, 120), left) << "square " << i;
+        EXPECT_EQ(At(i * 40 + 30, 120), right) << "square " << i;
+        EXPECT_EQ(At(i * 40 + 39, 139), right) << "square " << i << ", bottom-right corner";
+    }
+    for (int y = 301; y < 500; y += 7) {
+        for (int x = 101; x < 300; x += 7) {
+            const std::uint32_t p = At(x, y);
+            ASSERT_TRUE(p == kRed || p == kBlue) << x << "," << y << ": " << std::hex << p;
+        }
+    }
+    EXPECT_EQ(At(20, 220), 0x336699u) << "an untextured quad shows its vertex colour";
+    EXPECT_EQ(At(10, 10), kRed | kGround) << "an additive quad adds to the picture";
+    EXPECT_EQ(At(410, 310), kGreen);
+    EXPECT_EQ(At(460, 360), kBlue);
+
+    // A full buffer and a clear end a run too.
+    engine->Batch().ResetCounters();
+    for (int i = 0; i <= QuadBatch::kQuads; ++i) {
+        Draw(Rect(a, 0.0f, 0.0f, 8.0f, 8.0f));
+    }
+    EXPECT_EQ(engine->Batch().geometryCalls, 1);
+    hge->Gfx_Clear(0);
+    EXPECT_EQ(engine->Batch().geometryCalls, 2);
+    hge->Gfx_EndScene();
+    EXPECT_EQ(engine->Batch().geometryCalls, 2) << "a cleared picture has nothing left to send";
+}
+
+}  // namespace
+}  // namespace test

@@ -94,11 +94,11 @@ TEST_F(FrameUpdate, TheSoldierFacesTheMouseAndTheWeaponKeysArmHim) {
     }
     // Both keys give the submachine gun; the soldier's image and the bar's icon follow.
     PlayFresh(Holding({HGEK_1, HGEK_2}, 400, 300, 0.1f));
-    EXPECT_EQ(Order().at(2), "gfx/asker2.png");
-    EXPECT_EQ(Quads("gfx/silah2.png").size(), 1u);
+    EXPECT_EQ(Order().at(2), kSmgSoldierImage);
+    EXPECT_EQ(Quads(kSmgIcon).size(), 1u);
     PlayFresh(Holding({HGEK_1}, 400, 300, 0.1f));
     EXPECT_EQ(Order().at(2), kSoldierImage);
-    EXPECT_EQ(Quads("gfx/silah1.png").size(), 1u);
+    EXPECT_EQ(Quads(kPistolIcon).size(), 1u);
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ TEST_F(WholeGame, ShootToALevelUpThenGetBittenToDeathAndQuit) {
     EXPECT_EQ(engine.calls.back(), "Release");
     // The music plays from the start, looping, under the effects.
     ASSERT_EQ(engine.events.at(0).kind, Event::Stream);
-    EXPECT_EQ(engine.events[0].text, "sfx/zombie_muzik.mp3");
+    EXPECT_EQ(engine.events[0].text, kMusic);
     EXPECT_TRUE(engine.events[0].loop);
     EXPECT_EQ(engine.events[0].volume, 25);
 

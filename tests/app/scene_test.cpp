@@ -39,19 +39,19 @@ TEST_F(Scene, APlayingFrameIsDrawnInLayersUnderTheHud) {
     kills = 3;
     PlayFresh(Holding({}, 123, 456, 0.0f));
     EXPECT_EQ(Order(), (Strings{kGround, kBloodImage, kHeadImage, kHealthImage, kZombieImage,
-                                "gfx/nisangah.png", kSoldierImage, "text", kBulletImage,
-                                "gfx/alt_menu.png", "gfx/silah1.png", "text"}));
+                                kCrosshairImage, kSoldierImage, "text", kBulletImage, kBarImage,
+                                kPistolIcon, "text"}));
     EXPECT_EQ(Quads(kGround).at(0).v[0].x, 0.0f);
     EXPECT_EQ(Quads(kGround).at(0).v[0].y, 0.0f);
     // The crosshair's 10 x 10 image is centred on the mouse.
-    EXPECT_EQ(Quads("gfx/nisangah.png").at(0).v[0].x, 118.0f);
-    EXPECT_EQ(Quads("gfx/nisangah.png").at(0).v[0].y, 451.0f);
-    const hgeQuad bar = Quads("gfx/alt_menu.png").at(0);
+    EXPECT_EQ(Quads(kCrosshairImage).at(0).v[0].x, 118.0f);
+    EXPECT_EQ(Quads(kCrosshairImage).at(0).v[0].y, 451.0f);
+    const hgeQuad bar = Quads(kBarImage).at(0);
     EXPECT_EQ(bar.v[0].x, 0.0f);
     EXPECT_EQ(bar.v[0].y, 569.0f);
     EXPECT_EQ(bar.v[2].y, 600.0f);
-    EXPECT_EQ(Quads("gfx/silah1.png").at(0).v[0].x, 600.0f);
-    EXPECT_EQ(Quads("gfx/silah1.png").at(0).v[0].y, 575.0f);
+    EXPECT_EQ(Quads(kPistolIcon).at(0).v[0].x, 600.0f);
+    EXPECT_EQ(Quads(kPistolIcon).at(0).v[0].y, 575.0f);
     // Kills and score top left; reserve, health and the clip in hand on the bar.
     EXPECT_EQ(Lines(), (std::vector<TextLine>{{10, 10, kKillsLabel + "3"},
                                               {10, 30, kScoreLabel + "250"},

@@ -71,6 +71,15 @@ Placed PlacedAt(const hgeQuad& quad) {
 
 }  // namespace
 
+const char* FileOf(const void* handle) {
+    for (const Asset& asset : AssetTable()) {
+        if (handle == asset.sprite || handle == asset.effect || handle == asset.stream) {
+            return asset.path;
+        }
+    }
+    return "";
+}
+
 std::string Label(const char* text, int n) {
     const std::string line = SplitLines(text).at(static_cast<std::size_t>(n));
     return line.substr(0, line.find("%d"));

@@ -13,6 +13,7 @@
 #include "app/scene.h"
 #include "support/game_reset.h"
 #include "support/scripted_engine.h"
+#include "world/assets.h"
 
 namespace test {
 
@@ -25,27 +26,35 @@ constexpr const char* kFontTexture = "gfx/font.png";
 constexpr float kGlyphWidth = 10.0f;
 constexpr float kGlyphHeight = 20.0f;
 
-constexpr const char* kGround = "gfx/dirt.jpg";
-constexpr const char* kSoldierImage = "gfx/asker1.png";
-constexpr const char* kBulletImage = "gfx/mermi1.png";
-constexpr const char* kZombieImage = "gfx/zombi1.png";
-constexpr const char* kWoundedImage = "gfx/zombi2.png";
-constexpr const char* kMaimedImage = "gfx/zombi3.png";
-constexpr const char* kBloodImage = "gfx/kanlar.png";
-constexpr const char* kArmImage = "gfx/kol1.png";
-constexpr const char* kHeadImage = "gfx/kelle1.png";
-constexpr const char* kHealthImage = "gfx/saglik_nesne.png";
-constexpr const char* kAmmoImage = "gfx/mermi_nesne.png";
+// The file the asset table loads into `handle` (a sprite, effect or stream variable).
+const char* FileOf(const void* handle);
+inline const char* const kGround = FileOf(&backgroundSprite);
+inline const char* const kSoldierImage = FileOf(&soldierPistolSprite);
+inline const char* const kSmgSoldierImage = FileOf(&soldierSmgSprite);
+inline const char* const kCrosshairImage = FileOf(&crosshairSprite);
+inline const char* const kBarImage = FileOf(&weaponBarSprite);
+inline const char* const kPistolIcon = FileOf(&pistolIconSprite);
+inline const char* const kSmgIcon = FileOf(&smgIconSprite);
+inline const char* const kBulletImage = FileOf(&bulletSprite);
+inline const char* const kZombieImage = FileOf(&zombieSprite);
+inline const char* const kWoundedImage = FileOf(&zombieWoundedSprite);
+inline const char* const kMaimedImage = FileOf(&zombieMaimedSprite);
+inline const char* const kBloodImage = FileOf(&bloodSprite);
+inline const char* const kArmImage = FileOf(&armSprite);
+inline const char* const kHeadImage = FileOf(&headSprite);
+inline const char* const kHealthImage = FileOf(&healthItemSprite);
+inline const char* const kAmmoImage = FileOf(&ammoItemSprite);
 
-constexpr const char* kGroan = "sfx/zombie.mp3";
-constexpr const char* kHit1 = "sfx/hit-arg.wav";
-constexpr const char* kHit2 = "sfx/hit-arg2.wav";
-constexpr const char* kHit3 = "sfx/hit-arg3.wav";
-constexpr const char* kKillSound = "sfx/dead-hit.wav";
-constexpr const char* kPistolShot = "sfx/colt1911-fire.wav";
-constexpr const char* kSmgShot = "sfx/mp5-fire.wav";
-constexpr const char* kReload = "sfx/mp5-reload.wav";
-constexpr const char* kClick = "sfx/weaponhit.wav";
+inline const char* const kMusic = FileOf(&music);
+inline const char* const kGroan = FileOf(&zombieSound);
+inline const char* const kHit1 = FileOf(&hitSound1);
+inline const char* const kHit2 = FileOf(&hitSound2);
+inline const char* const kHit3 = FileOf(&hitSound3);
+inline const char* const kKillSound = FileOf(&killSound);
+inline const char* const kPistolShot = FileOf(&pistolShotSound);
+inline const char* const kSmgShot = FileOf(&smgShotSound);
+inline const char* const kReload = FileOf(&reloadSound);
+inline const char* const kClick = FileOf(&emptySound);
 
 // Line `n` of one of the game's texts up to its number, or whole when it has none.
 std::string Label(const char* text, int n);

@@ -17,10 +17,6 @@ mkdir -p "$out"
 source "$(dirname "${BASH_SOURCE[0]}")/../install/private_x.sh"
 need Xvfb openbox xdotool xprop import convert compare
 
-# Fraction of a region's pixels brighter than a grey threshold in percent.
-bright() { convert "$out/$1.png" -crop "$4x$5+$2+$3" +repage -colorspace gray -threshold "$6%" -format "%[fx:mean]" info:; }
-# Root-mean-square difference (0..1) of the same region in two screenshots.
-rmse() { rmse_file "$1" "$out/$2.png" "$3" "$4" "$5" "$6" "$3" "$4"; }
 start_game() {
   xdotool mousemove 400 100
   "$game" 2>"$out/stderr.txt" &

@@ -9,6 +9,8 @@
 #   shot NAME                         a screenshot, $out/NAME.png
 #   rmse_file NAME FILE X Y W H FX FY root-mean-square difference (0..1) of a region of a screenshot
 #                                     and the same-sized region at (FX, FY) of an image file
+#   rmse A B X Y W H                  the same for one region of two screenshots
+#   bright NAME X Y W H PERCENT       fraction of a region's pixels brighter than a grey level
 #   wait_for_bar BAR                  until the bottom rows show the bar image BAR: the game is up
 #                                     and draws with its own files; false when it ends first
 #   quit_with_escape                  a real Escape: the game must be gone in 2 s with status 0
@@ -54,6 +56,8 @@ rmse_file() {
   convert "$2" -crop "$5x$6+$7+$8" +repage "$out/crop-b.png"
   compare -metric RMSE "$out/crop-a.png" "$out/crop-b.png" null: 2>&1 | sed -E 's/.*\((.*)\).*/\1/'
 }
+rmse() { rmse_file "$1" "$out/$2.png" "$3" "$4" "$5" "$6" "$3" "$4"; }
+bright() { convert "$out/$1.png" -crop "$4x$5+$2+$3" +repage -colorspace gray -threshold "$6%" -format "%[fx:mean]" info:; }
 
 wait_for_bar() {
   local d=1

@@ -19,7 +19,8 @@ using Floats = std::vector<float>;
 Floats Corners(const hgeQuad& q, bool tex = false) {
     Floats out;
     for (const hgeVertex& v : q.v) {
-        out.insert(out.end(), {tex ? v.tx : v.x, tex ? v.ty : v.y});
+        out.push_back(tex ? v.tx : v.x);
+        out.push_back(tex ? v.ty : v.y);
     }
     return out;
 }

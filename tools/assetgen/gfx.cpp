@@ -685,6 +685,11 @@ bool WriteImages(const std::string& out) {
     png("gfx/silah2.png", MakeSmgIcon());
     png("icons/zombie-shooter-64.png", MakeAppIcon(64));
     png("icons/zombie-shooter-256.png", MakeAppIcon(256));
+    if (!WriteIco(out + "/icons/zombie-shooter.ico",
+                  {MakeAppIcon(16), MakeAppIcon(32), MakeAppIcon(48), MakeAppIcon(256)})) {
+        std::fprintf(stderr, "assetgen: cannot write icons/zombie-shooter.ico\n");
+        ok = false;
+    }
     return ok;
 }
 

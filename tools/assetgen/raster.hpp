@@ -352,5 +352,7 @@ inline void Grain(Canvas& cv, const Sdf& mask, float amount, float freq, uint32_
 // Writes a canvas (downsampled if needed) as PNG. Returns false on failure.
 bool WritePng(const std::string& path, const Canvas& cv);
 bool WriteJpeg(const std::string& path, const Canvas& cv, int quality);
+// Writes the canvases, each a different size, into one Windows icon file.
+bool WriteIco(const std::string& path, const std::vector<Canvas>& images);
 
 }  // namespace ag

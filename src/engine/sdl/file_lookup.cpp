@@ -1,22 +1,29 @@
 #include "engine/sdl/file_lookup.h"
 
 #include <SDL.h>
-#include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "engine/sdl/engine_log.h"
 
 namespace {
 
-char exeFolder[PATH_MAX] = {};
+// Room for any path the game builds; longer ones are refused, never cut short.
+constexpr std::size_t kPathCapacity = 4096;
+
+char exeFolder[kPathCapacity] = {};
 bool exeFolderKnown = false;
 
+// Through SDL so that a path in UTF-8 opens on every platform (on Windows it is turned into the
+// wide form the system wants).
 bool Readable(const char* path) {
-    return access(path, R_OK) == 0;
+    SDL_RWops* rw = SDL_RWFromFile(path, "rb");
+    if (rw == nullptr) {
+        return false;
+    }
+    SDL_RWclose(rw);
+    return true;
 }
 
 bool TryPlace(const char* folder, const char* name, char* out, std::size_t capacity) {
@@ -24,32 +31,44 @@ bool TryPlace(const char* folder, const char* name, char* out, std::size_t capac
     return n > 0 && static_cast<std::size_t>(n) < capacity && Readable(out);
 }
 
+bool IsAbsolute(const char* name) {
+#ifdef _WIN32
+    const bool drive = ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z')) &&
+                       name[1] == ':';
+    return drive || name[0] == '/' || name[0] == '\\';
+#else
+    return name[0] == '/';
+#endif
+}
+
 }  // namespace
 
 const char* ExecutableFolder() {
     if (!exeFolderKnown) {
         exeFolderKnown = true;
-        const ssize_t n = readlink("/proc/self/exe", exeFolder, sizeof exeFolder - 1);
-        exeFolder[n > 0 ? n : 0] = '\0';
-        char* slash = std::strrchr(exeFolder, '/');
-        if (slash != nullptr) {
-            *slash = '\0';
-        } else {
-            exeFolder[0] = '\0';
+        char* base = SDL_GetBasePath();
+        if (base != nullptr) {
+            std::snprintf(exeFolder, sizeof exeFolder, "%s", base);
+            SDL_free(base);
+        }
+        // SDL ends the folder with its separator; the lookups add their own.
+        std::size_t n = SDL_strlen(exeFolder);
+        while (n > 1 && (exeFolder[n - 1] == '/' || exeFolder[n - 1] == '\\')) {
+            exeFolder[--n] = '\0';
         }
     }
     return exeFolder;
 }
 
 bool FindGameFile(const char* name, const char* dataDir, char* out, std::size_t capacity) {
-    if (name[0] != '/') {
+    if (!IsAbsolute(name)) {
         // The data folder, when named, comes first: for packagers and for tests that start the
         // game over a damaged copy of its files.
         if (dataDir != nullptr && dataDir[0] != '\0' && TryPlace(dataDir, name, out, capacity)) {
             return true;
         }
         const char* folder = ExecutableFolder();
-        char shared[PATH_MAX + 32];
+        char shared[kPathCapacity + 32];
         std::snprintf(shared, sizeof shared, "%s/../share/zombie-shooter", folder);
         if (folder[0] != '\0' &&
             (TryPlace(folder, name, out, capacity) || TryPlace(shared, name, out, capacity))) {
@@ -64,30 +83,27 @@ void* ReadGameFile(const char* name, const char* dataDir, std::uint32_t* size) {
     if (size != nullptr) {
         *size = 0;
     }
-    char path[PATH_MAX];
+    char path[kPathCapacity];
     if (name == nullptr || !FindGameFile(name, dataDir, path, sizeof path)) {
         LogLine("cannot open %s: no such file", name != nullptr ? name : "(null)");
         return nullptr;
     }
-    std::FILE* file = std::fopen(path, "rb");
+    SDL_RWops* file = SDL_RWFromFile(path, "rb");
     if (file == nullptr) {
-        LogLine("cannot open %s", name);
+        LogLine("cannot open %s: %s", name, SDL_GetError());
         return nullptr;
     }
     void* data = nullptr;
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        length = std::ftell(file);
-    }
-    if (length >= 0 && std::fseek(file, 0, SEEK_SET) == 0) {
+    const Sint64 length = SDL_RWsize(file);
+    if (length >= 0 && static_cast<std::uint64_t>(length) <= UINT32_MAX) {
         data = std::malloc(length > 0 ? static_cast<std::size_t>(length) : 1);
     }
-    if (data != nullptr && std::fread(data, 1, static_cast<std::size_t>(length), file) !=
+    if (data != nullptr && SDL_RWread(file, data, 1, static_cast<std::size_t>(length)) !=
                                static_cast<std::size_t>(length)) {
         std::free(data);
         data = nullptr;
     }
-    std::fclose(file);
+    SDL_RWclose(file);
     if (data == nullptr) {
         LogLine("cannot read %s", name);
         return nullptr;
@@ -105,7 +121,7 @@ SDL_RWops* OpenGameSource(const char* name, std::uint32_t size, const char* data
     if (size != 0) {
         return SDL_RWFromConstMem(name, static_cast<int>(size));
     }
-    char path[PATH_MAX];
+    char path[kPathCapacity];
     if (!FindGameFile(name, dataDir, path, sizeof path)) {
         LogLine("cannot open %s: no such file", name);
         return nullptr;

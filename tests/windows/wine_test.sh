@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The Windows package the way a player gets it, played under Wine in a private X server:
+#   wine_test.sh ZIP
+# Unpacks the zip, checks that every DLL the executable and its DLLs import is in the package or
+# is one of Windows' own, starts the game from another folder, checks the bar, the HUD text and a
+# step with W, and quits with Escape (status 0). Then a copy without the crosshair image must log
+# one line naming it and play on. Screenshots stay in $E2E_OUT (default: a temporary folder).
+set -u
+zip=$(realpath "$1")
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+wine_run="$here/../../scripts/wine-run"
+out=${E2E_OUT:-$(mktemp -d /tmp/zs-wine.XXXXXX)}
+mkdir -p "$out"
+# shellcheck source=tests/install/private_x.sh
+source "$here/../install/private_x.sh"
+need Xvfb openbox xdotool xprop import convert compare x86_64-w64-mingw32-objdump
+
+rm -rf "$out/pkg" && mkdir -p "$out/pkg" "$out/elsewhere"
+(cd "$out/pkg" && cmake -E tar xf "$zip")
+pkg=$(echo "$out"/pkg/zombie-shooter-*-windows-x64)
+[ -f "$pkg/zombie-shooter.exe" ] || { echo "FAIL: no zombie-shooter.exe in $zip"; exit 1; }
+
+# Windows' own DLLs are the ones Wine implements.
+system=$(dirname "$(find /usr/lib -path '*wine/x86_64-windows/kernel32.dll' -print -quit)")
+missing=""
+for pe in "$pkg"/*.exe "$pkg"/*.dll; do
+  for dll in $(x86_64-w64-mingw32-objdump -p "$pe" | sed -n 's/^\s*DLL Name: //p'); do
+    lower=${dll,,}
+    [ -n "$(find "$pkg" "$system" -maxdepth 1 -iname "$lower" -print -quit)" ] ||
+      missing="$missing $(basename "$pe"):$dll"
+  done
+done
+check "every imported DLL is in the package or Windows' own${missing:+ (missing:$missing)}" \
+  [ -z "$missing" ]
+
+# start_game FOLDER NAME: starts the unpacked game in FOLDER from another working folder, its
+# standard error in $out/NAME.txt (a file per run: Wine's helper processes outlive the game).
+start_game() {
+  stderr="$out/$2.txt"
+  xdotool mousemove 400 100
+  (cd "$out/elsewhere" && exec "$wine_run" "$1/zombie-shooter.exe") 2>"$stderr" &
+  game_pid=$!
+  # When Wine itself cannot start, wine-run's message is in the game's standard error.
+  wait_for_bar "$1/gfx/alt_menu.png" || { cat "$stderr"; finish; }
+}
+
+start_private_x
+start_game "$pkg" whole
+shot still
+xdotool keydown w; sleep 0.4; xdotool keyup w
+shot walked
+quit_with_escape
+text=$(bright still 10 10 110 40 80)
+ground=$(bright still 250 60 110 40 80)
+check "HUD text glyphs ($text bright vs $ground on the ground)" holds "$text > 0.05 && $text > 3 * $ground"
+d=$(rmse_file still "$pkg/gfx/alt_menu.png" 0 569 580 31 0 0)
+check "the bottom 31 rows are the bar (difference $d)" holds "$d < 0.12"
+old=$(rmse still walked 380 280 40 40)
+new=$(rmse still walked 380 200 40 60)
+check "W walked the soldier up (old place $old, new place $new)" holds "$old > 0.05 && $new > 0.05"
+# The game's own lines start with its name; Wine and ALSA add lines of their own.
+logged() { grep '^zombie-shooter:' "$stderr" | grep -v 'no sound device'; }
+check "nothing logged about the whole package's files" [ -z "$(logged)" ]
+
+# A damaged copy: the crosshair image is gone.
+rm -rf "$out/damaged" && cp -r "$pkg" "$out/damaged" && rm "$out/damaged/gfx/nisangah.png"
+start_game "$out/damaged" damaged
+quit_with_escape
+one_line_naming() { [ "$(logged | wc -l)" -eq 1 ] && logged | grep -q "$1"; }
+check "one line logged for the missing image, naming it ($(logged))" one_line_naming gfx/nisangah.png
+
+echo "screenshots in $out"
+finish

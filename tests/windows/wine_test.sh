@@ -57,7 +57,9 @@ d=$(rmse_file still "$pkg/gfx/alt_menu.png" 0 569 580 31 0 0)
 check "the bottom 31 rows are the bar (difference $d)" holds "$d < 0.12"
 old=$(rmse still walked 380 280 40 40)
 new=$(rmse still walked 380 200 40 60)
-check "W walked the soldier up (old place $old, new place $new)" holds "$old > 0.05 && $new > 0.05"
+bar=$(rmse_file walked "$pkg/gfx/alt_menu.png" 0 569 580 31 0 0)
+check "W walked the soldier up (old place $old, new place $new; still playing: bar $bar)" \
+  holds "$old > 0.05 && $new > 0.05 && $bar < 0.12"
 # The game's own lines start with its name; Wine and ALSA add lines of their own.
 logged() { grep '^zombie-shooter:' "$stderr" | grep -v 'no sound device'; }
 check "nothing logged about the whole package's files" [ -z "$(logged)" ]

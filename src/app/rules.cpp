@@ -20,8 +20,6 @@ constexpr int kBulletDamage = 20;
 constexpr int kWoundedHealth = 60;
 constexpr int kMaimedHealth = 40;
 
-constexpr int kHitVolume = 10;
-
 void PlayHitSound() {
     if (hitSoundChoice == 1) {
         PlayEffect(hitSound1, kHitVolume);
@@ -37,7 +35,6 @@ void Wound(Zombie& zombie, hgeSprite* image) {
     SpawnGore(kArm, zombie.XRef(), zombie.YRef(), zombie.AngleRef(), deltaTime);
 }
 
-constexpr int kKillVolume = 15;
 constexpr int kPistolKillScore = 100;
 constexpr int kSmgKillScore = 50;
 

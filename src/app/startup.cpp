@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kMusicVolume = 25;
-
 void ConfigureEngine() {
     engine->System_SetState(HGE_FRAMEFUNC, FrameFunc);
     engine->System_SetState(HGE_RENDERFUNC, RenderFunc);

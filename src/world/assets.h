@@ -25,3 +25,12 @@ extern hgeFont* hudFont;
 // Every sound of the game plays this way: centred, at its own pitch, once; each call is one more
 // overlapping play.
 void PlayEffect(HEFFECT effect, int volume);
+
+// The volumes the game plays its sounds at, 0..100. The sound files are levelled for these
+// (tests/assets checks that a shot stands out of the music and a kill over a shot).
+constexpr int kShotVolume = 5;  // both guns and the empty click
+constexpr int kHitVolume = 10;
+constexpr int kZombieSoundVolume = 10;
+constexpr int kKillVolume = 15;
+constexpr int kReloadVolume = 15;
+constexpr int kMusicVolume = 25;

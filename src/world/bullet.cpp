@@ -1,5 +1,7 @@
 #include "world/bullet.h"
 
+#include <algorithm>
+
 #include "render2d/hgesprite.h"
 #include "world/assets.h"
 
@@ -26,15 +28,13 @@ void AimAxis(float position, float& target, float& step) {
     }
 }
 
-// One axis of a move: a step that would cross the stop line is taken back in the same call, so
-// the bullet comes to rest on or just before it.
+// One axis of a move toward the stop line; a step that would cross it ends on it.
 void MoveAxis(float& position, float target, float step, float delta) {
     const double distance = static_cast<double>(step) * delta;
     if (target > position) {
-        position = static_cast<float>(position + distance);
-    }
-    if (target < position) {
-        position = static_cast<float>(position - distance);
+        position = static_cast<float>(std::min(position + distance, static_cast<double>(target)));
+    } else if (target < position) {
+        position = static_cast<float>(std::max(position - distance, static_cast<double>(target)));
     }
 }
 

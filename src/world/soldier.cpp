@@ -19,8 +19,6 @@ constexpr float kPistolInterval = 0.25f;
 constexpr float kSmgInterval = 0.1f;
 constexpr int kPistolClipSize = 12;
 constexpr int kSmgClipSize = 30;
-constexpr int kShotVolume = 5;
-constexpr int kReloadVolume = 15;
 constexpr float kHotSpot = 25.0f;
 
 const WeaponTraits kPistolTraits{kPistolInterval, kPistolClipSize, pistolShotSound};
@@ -65,6 +63,12 @@ void FireBranch(const WeaponTraits& weapon, float& timer, int& clip, const float
     if (clip <= 0 && ammo <= 0) {
         PlayEffect(emptySound, kShotVolume);
         ammo = 0;
+        return;
+    }
+    // A bullet flies on the time of the frame that fires it. A frame without time (the first,
+    // or the first after a pause, whose click may be the one that brought the window back)
+    // would leave it lying in front of the soldier, so the shot waits for the next frame.
+    if (delta <= 0.0f) {
         return;
     }
     // Deliberate rule: an empty clip with rounds in the reserve (after an ammunition pickup)

@@ -102,7 +102,6 @@ void InitZombies() {
 void SpawnZombie(const float& delta, const float& x, const float& y) {
     // One zombie every half second at level 1, twice as often at level 2, and so on.
     constexpr double kSpawnInterval = 0.5;
-    constexpr int kZombieSoundVolume = 10;
     const double interval = kSpawnInterval / static_cast<double>(level);
     if (zombieSpawnTimer < interval) {
         // The frame that carries the timer over the interval only accumulates.

@@ -9,20 +9,24 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/resources.h"
 #include "app/scene.h"
+#include "engine/sdl/sdl_audio.h"
 #include "render2d/hgefont.h"
 #include "render2d/hgesprite.h"
 #include "support/scripted_engine.h"
+#include "world/assets.h"
 
 namespace fs = std::filesystem;
 
@@ -80,8 +84,10 @@ TEST(AssetFont, CoversEveryByteTheGamePrints) {
 }
 
 // Decoded as the game's effects are, into 16-bit chunks; the music also opens as a stream. Each
-// lasts at least 50 ms and is audible, peaking above a quarter of full scale.
-TEST(AssetSounds, EveryEffectAndTheMusicDecode) {
+// lasts at least 50 ms, is audible (peaking above an eighth of full scale) and does not clip
+// (peaking under -0.1 dBFS). At the game's volumes through the engine's mapping, the loudest 50 ms
+// of a shot stand 3 dB over the music's average, and those of a kill 3 dB over a shot's.
+TEST(AssetSounds, EveryEffectAndTheMusicDecodeAndTheShotsStandOut) {
     SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
     Mix_Init(MIX_INIT_MP3);
@@ -89,6 +95,11 @@ TEST(AssetSounds, EveryEffectAndTheMusicDecode) {
     int rate = 0, channels = 0;
     Uint16 format = 0;
     ASSERT_TRUE(Mix_QuerySpec(&rate, &format, &channels) != 0 && format == AUDIO_S16SYS);
+    const std::map<const std::uint32_t*, int> volumes = {{&pistolShotSound, kShotVolume},
+                                                         {&smgShotSound, kShotVolume},
+                                                         {&killSound, kKillVolume},
+                                                         {&music, kMusicVolume}};
+    std::map<const std::uint32_t*, double> level;  // dBFS as played
     for (const Asset& sound : AssetsOf({AssetKind::kEffect, AssetKind::kMusic})) {
         const std::string path = kAssets + "/" + sound.path;
         if (sound.kind == AssetKind::kMusic) {
@@ -105,8 +116,28 @@ TEST(AssetSounds, EveryEffectAndTheMusicDecode) {
         const std::vector<int> levels(samples, samples + chunk->alen / 2);
         EXPECT_GE(levels.size(), static_cast<std::size_t>(rate * channels / 20)) << sound.path;
         const int peak = std::ranges::max(levels, {}, [](int v) { return std::abs(v); });
-        EXPECT_GT(std::abs(peak), 8192) << sound.path;
+        EXPECT_GT(std::abs(peak), 4096) << sound.path;
+        EXPECT_LT(std::abs(peak), 32400) << sound.path << " clips";
+        const std::size_t window = static_cast<std::size_t>(rate * channels / 20);
+        std::int64_t sum = 0, all = 0, loudest = 0;
+        for (std::size_t i = 0; i < levels.size(); ++i) {
+            sum +=
+                levels[i] * levels[i] - (i >= window ? levels[i - window] * levels[i - window] : 0);
+            all += levels[i] * levels[i];
+            loudest = std::max(loudest, sum);
+        }
+        const std::uint32_t* handle = sound.effect != nullptr ? sound.effect : sound.stream;
+        if (volumes.contains(handle)) {
+            const double power = sound.stream != nullptr ? static_cast<double>(all) / levels.size()
+                                                         : static_cast<double>(loudest) / window;
+            level[handle] = 10 * std::log10(power / (32768.0 * 32768.0)) +
+                            20 * std::log10(SdlAudio::MixerVolume(volumes.at(handle)) / 128.0);
+        }
         Mix_FreeChunk(chunk);
+    }
+    for (const HEFFECT* shot : {&pistolShotSound, &smgShotSound}) {
+        EXPECT_GE(level[shot], level[&music] + 3.0) << "a shot drowns in the music";
+        EXPECT_GE(level[&killSound], level[shot] + 3.0) << "a kill is no louder than a shot";
     }
     Mix_CloseAudio();
     Mix_Quit();
@@ -134,7 +165,7 @@ TEST(AssetGenerator, ReproducesTheCommittedFilesByteForByte) {
             ++compared;
         }
     }
-    EXPECT_GE(compared, 29);  // 16 images, font texture and description, 8 sounds, 3 icons
+    EXPECT_GE(compared, 30);  // 16 images, font texture and description, 8 sounds, 4 icons
     fs::remove_all(out);
 }
 #endif

@@ -14,17 +14,15 @@ int frameNumber = 0;
 
 // What a busy game frame asks of the engine.
 bool BusyFrame() {
-    float x = 0.0f;
-    float y = 0.0f;
-    game->Input_GetMousePos(&x, &y);
+    float at[2] = {};
+    game->Input_GetMousePos(&at[0], &at[1]);
     // Centred, as the game plays every sound: a panned one has the mixer register an effect.
     if (game->Input_GetKeyState(HGEK_LBUTTON) || game->Input_GetKey() == HGEK_W) {
         game->Effect_PlayEx(shot, 5, 0, 1.0f, false);
     }
-    game->Random_Seed(frameNumber);
+    game->Random_Seed(frameNumber++);
     game->Random_Int(1, 4);
     game->Timer_GetDelta();
-    ++frameNumber;
     return false;
 }
 
@@ -59,7 +57,8 @@ TEST_F(Allocation, BusyFramesOfQuadsSoundsAndInputAllocateNothing) {
     }
     shot = hge->Effect_Load(ZS_SOURCE_DIR "/assets/sfx/colt1911-fire.wav", 0);
     ASSERT_NE(shot, 0u);
-    constexpr int kWarmUp = 10;  // the renderer's and the event queue's own buffers grow first
+    SDL_Joystick* pad = PlugPad();  // its sticks busy too
+    constexpr int kWarmUp = 10;     // the renderer's and the event queue's own buffers grow first
     constexpr int kFrames = 30;
     std::uint64_t allocations = 0;
     for (int frame = 0; frame < kWarmUp + kFrames; ++frame) {
@@ -68,7 +67,9 @@ TEST_F(Allocation, BusyFramesOfQuadsSoundsAndInputAllocateNothing) {
         }
         Push(Key(SDLK_w, frame % 2 == 0));
         Push(Button(frame % 3 == 0));
-        SDL_WarpMouseInWindow(engine->Window(), (frame * 37) % 800, (frame * 11) % 600);
+        SDL_JoystickSetVirtualAxis(pad, frame % 4, static_cast<Sint16>(frame % 3 * 30000 - 30000));
+        // Every other frame the mouse stays put and the aiming stick moves the crosshair.
+        SDL_WarpMouseInWindow(engine->Window(), (frame / 2 * 37) % 800, (frame / 2 * 11) % 600);
         const std::uint64_t before = AllocationCount();
         engine->RunFrame();
         allocations += frame >= kWarmUp ? AllocationCount() - before : 0;

@@ -23,6 +23,8 @@ class EngineTest : public ::testing::Test {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_RENDER_DRIVER", "software", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        // The dummy driver's window never has focus, and SDL drops pad input without it.
+        setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
         char name[] = "/tmp/zs-engine-XXXXXX";
         ASSERT_NE(mkdtemp(name), nullptr);
         dir = name;
@@ -54,19 +56,20 @@ class EngineTest : public ::testing::Test {
 };
 
 inline SDL_Event Key(SDL_Keycode sym, bool down, Uint16 mod = KMOD_NONE) {
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    SDL_Event e{down ? SDL_KEYDOWN : SDL_KEYUP};
     e.key.keysym = SDL_Keysym{SDL_GetScancodeFromKey(sym), sym, mod, 0};
     return e;
 }
 
 inline SDL_Event Button(bool down) {
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    SDL_Event e{down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP};
     e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
     return e;
+}
+
+// A virtual pad plugged in now: SDL's 6 axes and 21 buttons, in the order of SDL's names for them.
+inline SDL_Joystick* PlugPad() {
+    return SDL_JoystickOpen(SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 21, 0));
 }
 
 // An upright w x h rectangle at (x, y) showing the texture from (t0, t0) to (t1, t1).

@@ -16,7 +16,7 @@ out=$(mktemp -d /tmp/zs-install.XXXXXX)
 source "$(dirname "${BASH_SOURCE[0]}")/private_x.sh"
 trap 'cleanup; rm -rf "$out"' EXIT
 
-need Xvfb openbox xdotool xprop import convert compare identify desktop-file-validate
+need Xvfb openbox xdotool xprop import convert compare identify desktop-file-validate appstreamcli
 
 # Starts GAME from an empty folder with nothing pointing at the data, waits for its picture,
 # presses Escape and expects it gone with status 0 and nothing on its standard error.
@@ -42,11 +42,13 @@ check_layout() {
   check "executable $prefix/bin/zombie-shooter" [ -x "$p/bin/zombie-shooter" ]
   check "every image in $prefix/share/zombie-shooter/gfx" same_listing "$srcdir/assets/gfx" "$share/gfx"
   check "every sound in $prefix/share/zombie-shooter/sfx" same_listing "$srcdir/assets/sfx" "$share/sfx"
-  local entry="$p/share/applications/zombie-shooter.desktop"
+  local entry="$p/share/applications/org.example.zombie_shooter.desktop"
   check "desktop entry validates" desktop-file-validate "$entry"
+  check "software-centre metadata validates" \
+    appstreamcli validate --no-net "$p/share/metainfo/org.example.zombie_shooter.metainfo.xml"
   check "desktop entry starts the installed name" grep -qx 'Exec=zombie-shooter' "$entry"
   check "desktop entry names the installed icon" grep -qx 'Icon=zombie-shooter' "$entry"
-  for size in 64 256; do
+  for size in 64 128 256; do
     check "icon ${size}x${size}" png_size "$p/share/icons/hicolor/${size}x${size}/apps/zombie-shooter.png" \
       "${size}x${size}"
   done

@@ -127,15 +127,28 @@ TEST_F(Weapons, ABulletFliesAFiftiethOfItsAimDistanceAFrameSecondToItsStopLine) 
     EXPECT_EQ(xs, (std::vector<float>{500, 600, 700, 800, 900, 1000, 1100, 1200, 1300, 1400, 1500,
                                       1500}));
 
-    // At sixty frames a second the last step would cross the stop line and is taken back: the
-    // bullet stays short of it, still flying.
+    // At sixty frames a second the last step would cross the stop line: it ends on it.
     Restart();
     FireOnce(kFrame, 500.0f, 300.0f);
     const std::vector<hgeVertex> slow = Flight(20);
     EXPECT_NEAR(slow[0].x, 483.333f, 1e-3);
     EXPECT_NEAR(slow[12].x, 1483.333f, 1e-2);
-    EXPECT_NEAR(slow[19].x, slow[12].x, 1e-3);
+    EXPECT_EQ(slow[13].x, 1500.0f);
+    EXPECT_EQ(slow[19].x, 1500.0f);
     EXPECT_TRUE(bullets[0]->ActiveRef());
+}
+
+TEST_F(Weapons, NoBulletIsLeftLyingWhereItWasFired) {
+    // A frame without time (the first after a pause) holds the ready shot for the next.
+    pistolFireTimer = 1.0f;
+    PlayFresh(Trigger(0.0f, 500.0f, 300.0f));
+    EXPECT_FALSE(Fired());
+    EXPECT_EQ(FireOnce(0.02f, 500.0f, 300.0f), SoundList{kPistolShotSound});
+    EXPECT_EQ(Flight(1)[0].x, 500.0f);
+    // In a 0.3 s frame the first step, 1500, would cross the stop line 1100 away: it ends on it.
+    Restart();
+    FireOnce(0.3f, 500.0f, 300.0f);
+    EXPECT_EQ(Flight(1)[0].x, 1500.0f);
 }
 
 TEST_F(Weapons, EachAxisFliesAtASpeedFromItsOwnDistance) {

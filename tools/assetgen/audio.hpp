@@ -85,6 +85,19 @@ inline void Normalize(Buffer& b, float peakDb) {
         v *= k;
 }
 
+// Scales b so that its RMS level (over all channels) is rmsDb dBFS.
+inline void NormalizeRms(Buffer& b, float rmsDb) {
+    double sum = 0;
+    for (float v : b)
+        sum += static_cast<double>(v) * v;
+    if (sum <= 0)
+        return;
+    const double rms = std::sqrt(sum / static_cast<double>(b.size()));
+    const float k = static_cast<float>(std::pow(10.0, rmsDb / 20.0) / rms);
+    for (float& v : b)
+        v *= k;
+}
+
 // Raised-cosine fades at both ends, so the sound starts and ends at exactly zero.
 inline void FadeEdges(Buffer& b, float inSeconds, float outSeconds) {
     int fi = std::min<int>(Samples(inSeconds), static_cast<int>(b.size()));

@@ -684,6 +684,7 @@ bool WriteImages(const std::string& out) {
     png("gfx/silah1.png", MakePistolIcon());
     png("gfx/silah2.png", MakeSmgIcon());
     png("icons/zombie-shooter-64.png", MakeAppIcon(64));
+    png("icons/zombie-shooter-128.png", MakeAppIcon(128));
     png("icons/zombie-shooter-256.png", MakeAppIcon(256));
     if (!WriteIco(out + "/icons/zombie-shooter.ico",
                   {MakeAppIcon(16), MakeAppIcon(32), MakeAppIcon(48), MakeAppIcon(256)})) {

@@ -1,6 +1,6 @@
 // Sound effects: gun shots, flesh hits, the killing hit, the zombie groan, the empty-gun click
 // and the reload. All synthesised from noise and oscillators, mono 44.1 kHz 16-bit, peaks at
-// -3 dBFS, faded edges.
+// -3 dBFS (the shots at -1 dBFS), faded edges.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -221,40 +221,52 @@ void Scrape(Buffer& b, Rng& rng, float t0, float t1, float amp, float freq, floa
     }
 }
 
-Buffer Finish(Buffer b, float fadeOut, float saturate = 0.0f) {
+Buffer Finish(Buffer b, float fadeOut, float saturate = 0.0f, float peakDb = -3.0f) {
     DcBlock(b);
     if (saturate > 0) {
         Normalize(b, 0.0f);
         Saturate(b, saturate);
     }
     FadeEdges(b, 0.0015f, fadeOut);
-    Normalize(b, -3.0f);
+    Normalize(b, peakDb);
     return b;
+}
+
+// Past `hold` seconds the sound dies away faster, with time constant `decay`.
+void Tighten(Buffer& b, float hold, float decay) {
+    for (size_t i = static_cast<size_t>(Samples(hold)); i < b.size(); ++i)
+        b[i] *= std::exp(-(static_cast<float>(i) / kRate - hold) / decay);
 }
 
 // --- the sounds -----------------------------------------------------------------------------
 
+// The shots play at the game's volume 5 against the music at 25, the sound the player makes most:
+// a long blast, hard saturation and a -1 dBFS peak make their first 50 ms dense enough to stand
+// over the music. The submachine gun's tail is then cut short again, so a burst of ten shots a
+// second stays a rattle of separate shots.
 Buffer Gunshot(bool smg) {
     Rng rng(smg ? 0x5AB5 : 0xC017);
     Buffer b(Samples(smg ? 0.24 : 0.6), 0.0f);
     if (!smg) {
         NoiseBurst(b, rng, 0.0f, 1.0f, 0.0003f, 0.004f,
-                   Biquad(Biquad::kHigh, 1500, 0.7f));                                      // crack
-        NoiseBurst(b, rng, 0.0f, 1.2f, 0.0005f, 0.032f, Biquad(Biquad::kLow, 2200, 0.8f));  // blast
-        Thump(b, 0.0f, 1.0f, 170.0f, 48.0f, 0.025f, 0.001f, 0.065f);                        // punch
+                   Biquad(Biquad::kHigh, 1500, 0.7f));                                     // crack
+        NoiseBurst(b, rng, 0.0f, 1.4f, 0.0005f, 0.05f, Biquad(Biquad::kLow, 2200, 0.8f));  // blast
+        Thump(b, 0.0f, 1.0f, 170.0f, 48.0f, 0.025f, 0.001f, 0.065f);                       // punch
         NoiseBurst(b, rng, 0.008f, 0.35f, 0.01f, 0.13f, Biquad(Biquad::kBand, 650, 0.6f),
                    Biquad(Biquad::kLow, 1400, 0.7f));      // room tail
         Ring(b, 0.0f, 0.08f, {3150.0f, 4720.0f}, 0.012f);  // slide
-    } else {
-        NoiseBurst(b, rng, 0.0f, 1.0f, 0.0002f, 0.0025f, Biquad(Biquad::kHigh, 2500, 0.7f));
-        NoiseBurst(b, rng, 0.0f, 1.0f, 0.0004f, 0.016f, Biquad(Biquad::kLow, 3600, 0.8f),
-                   Biquad(Biquad::kHigh, 180, 0.7f));
-        Thump(b, 0.0f, 0.6f, 230.0f, 75.0f, 0.012f, 0.0008f, 0.028f);
-        NoiseBurst(b, rng, 0.004f, 0.22f, 0.006f, 0.045f, Biquad(Biquad::kBand, 900, 0.6f),
-                   Biquad(Biquad::kLow, 2200, 0.7f));
-        Ring(b, 0.0f, 0.06f, {4100.0f, 6300.0f}, 0.008f);
+        return Finish(std::move(b), 0.12f, 4.5f, -1.0f);
     }
-    return Finish(std::move(b), smg ? 0.05f : 0.12f, smg ? 4.0f : 3.2f);
+    NoiseBurst(b, rng, 0.0f, 1.0f, 0.0002f, 0.0025f, Biquad(Biquad::kHigh, 2500, 0.7f));
+    NoiseBurst(b, rng, 0.0f, 1.2f, 0.0004f, 0.032f, Biquad(Biquad::kLow, 3600, 0.8f),
+               Biquad(Biquad::kHigh, 180, 0.7f));
+    Thump(b, 0.0f, 0.8f, 230.0f, 75.0f, 0.012f, 0.0008f, 0.036f);
+    NoiseBurst(b, rng, 0.004f, 0.22f, 0.006f, 0.045f, Biquad(Biquad::kBand, 900, 0.6f),
+               Biquad(Biquad::kLow, 2200, 0.7f));
+    Ring(b, 0.0f, 0.06f, {4100.0f, 6300.0f}, 0.008f);
+    b = Finish(std::move(b), 0.05f, 6.0f, -1.0f);
+    Tighten(b, 0.03f, 0.06f);
+    return b;
 }
 
 // Wet flesh impact: a low thud, a slap and a resonant squelch sweeping down.

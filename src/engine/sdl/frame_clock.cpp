@@ -4,6 +4,15 @@ double FrameClock::SecondsSince(std::uint64_t then, std::uint64_t now) const {
     return static_cast<double>(now - then) / static_cast<double>(ticksPerSecond_);
 }
 
+std::uint64_t FrameClock::Ticks(double seconds) const {
+    return static_cast<std::uint64_t>(seconds * static_cast<double>(ticksPerSecond_) + 0.5);
+}
+
+std::uint64_t FrameClock::NextOnGrid(std::uint64_t due, std::uint64_t period, std::uint64_t now,
+                                     std::uint64_t restart) {
+    return due != 0 && now < due + period ? due + period : restart;
+}
+
 void FrameClock::Restart() {
     started_ = false;
     delta_ = 0.0f;
@@ -16,10 +25,22 @@ void FrameClock::StartFrame(std::uint64_t now) {
 }
 
 void FrameClock::DecideDrawing(std::uint64_t now) {
-    skipDrawing_ = lastPresent_ != 0 && SecondsSince(lastPresent_, now) < presentPeriod_;
+    skipDrawing_ = presentDue_ != 0 && now < presentDue_;
 }
 
-std::uint32_t FrameClock::MillisecondsToSleep(std::uint64_t now) const {
-    const double left = kFrameSeconds - SecondsSince(frameStart_, now);
-    return left > 0.001 ? static_cast<std::uint32_t>(left * 1000.0) : 0;
+void FrameClock::Presented(std::uint64_t now) {
+    const std::uint64_t period = Ticks(presentPeriod_);
+    presentDue_ = NextOnGrid(presentDue_, period, now, now + period);
+    ++presents_;
+}
+
+void FrameClock::ScheduleNextFrame(std::uint64_t now) {
+    // Without a grid the frame that just ran starts one; a frame that ran past its successor's
+    // deadline lets the next one start at once.
+    const std::uint64_t period = Ticks(kFrameSeconds);
+    frameDue_ = NextOnGrid(frameDue_, period, now, frameStart_ + period);
+}
+
+double FrameClock::SecondsToNextFrame(std::uint64_t now) const {
+    return now < frameDue_ ? SecondsSince(now, frameDue_) : 0.0;
 }

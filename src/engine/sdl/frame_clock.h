@@ -5,9 +5,14 @@
 // - the frame-rate limit: the game runs its rules once per frame and a bullet advances a fixed
 //   share of its flight per frame (the share grows with the frame's length); at the display's
 //   60 Hz a bullet jumps most of the way to the aim point in one frame and passes over zombies it
-//   should hit. So frames run up to kFrameSeconds apart, without vsync;
-// - presentation pacing: a frame whose picture would be replaced before the display shows it runs
-//   its rules but draws nothing.
+//   should hit. So frames start kFrameSeconds apart, on a grid of absolute deadlines: a sleep
+//   that wakes late does not push the frames after it later, and the loop sleeps through the
+//   time between frames rather than spinning;
+// - presentation pacing: pictures are due on the display's own cadence, one refresh period after
+//   the previous one was due (not after it went out, which would drift below the refresh rate);
+//   a frame whose picture is not due yet runs its rules but draws nothing.
+// A loop that falls a whole period behind either grid starts it afresh from now instead of
+// rushing to catch up.
 #pragma once
 
 #include <cstdint>
@@ -26,26 +31,37 @@ class FrameClock {
 
     // The display shows a new picture this often.
     void SetPresentPeriod(double seconds) { presentPeriod_ = seconds; }
-    // Before each frame of the paced loop: whether its picture would reach the display.
+    // Before each frame of the paced loop: whether its picture is due.
     void DecideDrawing(std::uint64_t now);
     // Frames run outside the paced loop (by hand, or scripted) always draw.
     void DrawEveryFrame() { skipDrawing_ = false; }
     bool SkipsDrawing() const { return skipDrawing_; }
     // A picture went to the display at `now`.
-    void Presented(std::uint64_t now) { lastPresent_ = now; }
-    // How long to sleep, at `now` after a frame, to keep to the frame-rate limit; 0 when less than
-    // a millisecond is left.
-    std::uint32_t MillisecondsToSleep(std::uint64_t now) const;
+    void Presented(std::uint64_t now);
+    // Pictures presented so far.
+    std::uint64_t Presents() const { return presents_; }
+
+    // After a frame, at `now`: sets the deadline of the next one.
+    void ScheduleNextFrame(std::uint64_t now);
+    // Seconds from `now` to the next frame's deadline; 0 once it is due.
+    double SecondsToNextFrame(std::uint64_t now) const;
 
   private:
     double SecondsSince(std::uint64_t then, std::uint64_t now) const;
+    std::uint64_t Ticks(double seconds) const;
+    // The deadline after `due` on a grid of `period` ticks, or `restart` when `now` is a whole
+    // period past it (0 means no deadline yet).
+    static std::uint64_t NextOnGrid(std::uint64_t due, std::uint64_t period, std::uint64_t now,
+                                    std::uint64_t restart);
 
     std::uint64_t ticksPerSecond_;
     std::uint64_t frameStart_ = 0;
     bool started_ = false;
     float delta_ = 0.0f;
     double presentPeriod_ = 1.0 / 60.0;
-    // 0: nothing presented yet.
-    std::uint64_t lastPresent_ = 0;
+    // 0: no deadline yet, due at once.
+    std::uint64_t presentDue_ = 0;
+    std::uint64_t frameDue_ = 0;
+    std::uint64_t presents_ = 0;
     bool skipDrawing_ = false;
 };

@@ -4,7 +4,6 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "engine/sdl/engine_log.h"
 
@@ -15,12 +14,11 @@ constexpr int kMixBufferFrames = 1024;
 
 }  // namespace
 
-// A square-root curve: the game plays its shots at 5, hits at 10, kills at 15 and the music at 25.
-// Mapped linearly the shots would sit 14 dB under the music and drown in it; on this curve they sit
-// 7 dB under it, and 100 is still full volume.
+// Linear, rounded: the volume is a share of the sound's own amplitude, so any two sounds keep the
+// ratio the game gives them (a kill at 15 three times a shot at 5). The balance between the
+// effects and the music lies in the sound files, which are levelled for the game's volumes.
 int SdlAudio::MixerVolume(int volume) {
-    const double share = std::clamp(volume, 0, 100) / 100.0;
-    return static_cast<int>(std::lround(std::sqrt(share) * MIX_MAX_VOLUME));
+    return (std::clamp(volume, 0, 100) * MIX_MAX_VOLUME + 50) / 100;
 }
 
 // The far side fades out linearly; the near side stays at full level.

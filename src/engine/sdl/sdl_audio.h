@@ -17,7 +17,7 @@ class SdlAudio {
     // Mixing channels: enough that rapid fire from both weapons never cuts a shot short.
     static constexpr int kMixChannels = 64;
 
-    // The game's volume 0..100 on the mixer's 0..128.
+    // The game's volume 0..100 on the mixer's 0..128, as a linear gain.
     static int MixerVolume(int volume);
     // The game's pan, -100 (left) to 100 (right), as the mixer's left and right levels (255 full).
     static void MixerPanning(int pan, std::uint8_t* left, std::uint8_t* right);

@@ -28,7 +28,7 @@ bool SdlDisplay::Open(const EngineOptions& options, bool fullscreen, int width, 
 }
 
 bool SdlDisplay::OpenVideo(const EngineOptions& options) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
         LogLine("cannot open a display: %s", SDL_GetError());
         return false;
     }
@@ -62,7 +62,6 @@ bool SdlDisplay::OpenRenderer(int width, int height) {
     SDL_GetRendererInfo(renderer_, &info);
     const bool software =
         (info.flags & SDL_RENDERER_SOFTWARE) != 0 || SDL_strcasecmp(info.name, "software") == 0;
-    vsync_ = !software && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     SDL_DisplayMode mode{};
     const int display = SDL_GetWindowDisplayIndex(window_);
     refreshPeriod_ = 0.0;

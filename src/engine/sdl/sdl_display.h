@@ -19,7 +19,6 @@ class SdlDisplay {
 
     SDL_Window* Window() const { return window_; }
     SDL_Renderer* Renderer() const { return renderer_; }
-    bool Vsync() const { return vsync_; }
     // Seconds between two pictures on the display; 0 when the display does not say.
     double RefreshPeriod() const { return refreshPeriod_; }
 
@@ -29,6 +28,5 @@ class SdlDisplay {
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
-    bool vsync_ = false;
     double refreshPeriod_ = 0.0;
 };

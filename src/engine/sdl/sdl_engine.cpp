@@ -4,7 +4,9 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "engine/sdl/engine_log.h"
 #include "engine/sdl/file_lookup.h"
@@ -176,15 +178,23 @@ bool SdlEngine::System_Start() {
         }
         if (input_.Suspended()) {
             SDL_WaitEvent(nullptr);
-        } else if (!display_.Vsync() && Paced()) {
-            const std::uint32_t sleep = clock_.MillisecondsToSleep(Now());
-            if (sleep > 0) {
-                SDL_Delay(sleep);
-            }
+        } else if (Paced()) {
+            WaitForNextFrame();
         }
     }
     clock_.DrawEveryFrame();
     return true;
+}
+
+// Even with vsync: the frames that draw nothing would otherwise spin. The standard library's sleep
+// is as fine as the system allows (SDL_Delay only sleeps whole milliseconds, so frames would come
+// too early); it is asked again if it wakes before the deadline.
+void SdlEngine::WaitForNextFrame() {
+    clock_.ScheduleNextFrame(Now());
+    for (double left = clock_.SecondsToNextFrame(Now()); left > 0.0;
+         left = clock_.SecondsToNextFrame(Now())) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(left));
+    }
 }
 
 bool SdlEngine::RunFrame() {

@@ -50,6 +50,10 @@ class SdlEngine final : public HGE {
     void SetFrameHook(FrameHook hook);
     // A scripted run wants its frames as fast as they render, not held to the display's pace.
     bool limitFrameRate = true;
+    // The loop's clock, for benchmarks that count frames and presents.
+    const FrameClock& Clock() const {
+        return clock_;
+    }
 #endif
 
     // ---- the engine interface ----
@@ -115,6 +119,8 @@ class SdlEngine final : public HGE {
     void CloseAll();
     // Whether the loop holds frames to the frame-rate limit and the display's pace.
     bool Paced() const;
+    // Sleeps until the next frame is due.
+    void WaitForNextFrame();
     // Whether this frame's picture is drawn at all.
     bool Drawing() const {
         return initiated_ && !clock_.SkipsDrawing();

@@ -54,10 +54,16 @@ void SdlInput::Open(SDL_Window* window, SDL_Renderer* renderer, int width, int h
     mouseX_ = static_cast<float>(width) / 2.0f;
     mouseY_ = static_cast<float>(height) / 2.0f;
     mouseSeen_ = false;
+    padAiming_ = false;
+    motionX_ = -1;
+    motionY_ = -1;
+    lastAim_ = 0;
+    pads_.OpenAll();
     UpdateGrab();
 }
 
 void SdlInput::Close() {
+    pads_.CloseAll();
     window_ = nullptr;
     renderer_ = nullptr;
 }
@@ -65,6 +71,7 @@ void SdlInput::Close() {
 void SdlInput::Pump() {
     keyPressed_ = 0;
     resumed_ = false;
+    mouseMoved_ = false;
     std::memset(keyTapped_, 0, sizeof keyTapped_);
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) {
@@ -86,6 +93,10 @@ void SdlInput::HandleEvent(const SDL_Event& e) {
             break;
         case SDL_MOUSEMOTION:
             mouseSeen_ = true;
+            // One that goes nowhere (a warp onto the same spot) leaves the crosshair to the stick.
+            mouseMoved_ = mouseMoved_ || e.motion.x != motionX_ || e.motion.y != motionY_;
+            motionX_ = e.motion.x;
+            motionY_ = e.motion.y;
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
@@ -93,6 +104,17 @@ void SdlInput::HandleEvent(const SDL_Event& e) {
             Press(VirtualButton(e.button.button), down, down);
             break;
         }
+        case SDL_CONTROLLERDEVICEADDED:
+            pads_.Added(e.cdevice.which);
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            pads_.Removed(e.cdevice.which);
+            break;
+        // What a pad holds is read each frame; its presses come from here, so a tap shorter than a
+        // frame still counts.
+        case SDL_CONTROLLERBUTTONDOWN:
+            Tap(GamePads::ButtonKey(e.cbutton.button));
+            break;
         default:
             break;
     }
@@ -127,6 +149,13 @@ void SdlInput::Press(int key, bool down, bool counts) {
     keyTapped_[key] = keyTapped_[key] || down;
     if (counts && keyPressed_ == 0) {
         keyPressed_ = key;
+    }
+}
+
+void SdlInput::Tap(int key) {
+    if (key != 0) {
+        keyTapped_[key] = true;
+        keyPressed_ = keyPressed_ != 0 ? keyPressed_ : key;
     }
 }
 
@@ -183,8 +212,29 @@ void SdlInput::UpdateGrab() {
 }
 
 void SdlInput::UpdateMouse() {
-    if (!mouseSeen_) {
-        return;  // the crosshair waits at the centre until the mouse first moves
+    float aimX = 0.0f;
+    float aimY = 0.0f;
+    pads_.Read(keyTapped_, &aimX, &aimY);
+    // Aimed over the time since the last frame; none before the first or over a pause, as for
+    // the game's own clock.
+    const std::uint64_t now = SDL_GetPerformanceCounter();
+    const float seconds = lastAim_ == 0 || resumed_
+                              ? 0.0f
+                              : static_cast<float>(now - lastAim_) /
+                                    static_cast<float>(SDL_GetPerformanceFrequency());
+    lastAim_ = now;
+    const AimMotion aim = StickAim(aimX, aimY, seconds);
+    if (mouseMoved_) {
+        padAiming_ = false;  // the mouse wins
+    } else if (aim.x != 0.0f || aim.y != 0.0f) {
+        mouseX_ = std::clamp(mouseX_ + aim.x, 0.0f, static_cast<float>(width_ - 1));
+        mouseY_ = std::clamp(mouseY_ + aim.y, 0.0f, static_cast<float>(height_ - 1));
+        padAiming_ = true;
+    }
+    // The crosshair waits at the centre until the mouse first moves, and where the stick left it
+    // until the mouse moves again.
+    if (!mouseSeen_ || padAiming_) {
+        return;
     }
     int wx = 0;
     int wy = 0;

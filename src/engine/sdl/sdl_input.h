@@ -6,7 +6,13 @@
 // - While another window has focus the game is suspended, every key let go and the mouse freed.
 // - Alt+Enter switches between desktop fullscreen and a window of the picture's size; the game
 //   sees neither that press nor the held Enter.
+// - Gamepads (sdl_gamepad.h) hold the same keys and button. Their aiming stick moves the
+//   crosshair from wherever it is, but in a frame the mouse moved in, the mouse places it.
 #pragma once
+
+#include <cstdint>
+
+#include "engine/sdl/sdl_gamepad.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -20,7 +26,7 @@ class SdlInput {
 
     // Takes every waiting event.
     void Pump();
-    // Reads the mouse for the frame about to run.
+    // Reads the mouse and the pads for the frame about to run.
     void UpdateMouse();
 
     // What the last Pump saw: the window closed; another window has focus; focus came back.
@@ -38,6 +44,7 @@ class SdlInput {
     void HandleKey(const SDL_Event& e, bool down);
     void HandleWindowEvent(const SDL_Event& e);
     void Press(int key, bool down, bool counts);
+    void Tap(int key);
     void ReleaseAllKeys();
     void ToggleFullscreen();
     void UpdateGrab();
@@ -53,10 +60,17 @@ class SdlInput {
 
     static constexpr int kKeyCount = 256;
     bool keyDown_[kKeyCount] = {};
-    bool keyTapped_[kKeyCount] = {};  // went down since the last frame
+    // Held for this frame only: went down since the last frame, or held on a pad.
+    bool keyTapped_[kKeyCount] = {};
     int keyPressed_ = 0;
     bool enterHeldByToggle_ = false;
     float mouseX_ = 0.0f;
     float mouseY_ = 0.0f;
     bool mouseSeen_ = false;
+    bool mouseMoved_ = false;  // in the last Pump
+    int motionX_ = -1;         // where the last motion event put the mouse, in the window
+    int motionY_ = -1;
+    bool padAiming_ = false;     // the stick moved the crosshair since the mouse last did
+    std::uint64_t lastAim_ = 0;  // the counter at the last UpdateMouse; 0 before the first
+    GamePads pads_;
 };

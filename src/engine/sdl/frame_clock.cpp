@@ -1,11 +1,13 @@
 #include "engine/sdl/frame_clock.h"
 
+#include <cmath>
+
 double FrameClock::SecondsSince(std::uint64_t then, std::uint64_t now) const {
     return static_cast<double>(now - then) / static_cast<double>(ticksPerSecond_);
 }
 
 std::uint64_t FrameClock::Ticks(double seconds) const {
-    return static_cast<std::uint64_t>(seconds * static_cast<double>(ticksPerSecond_) + 0.5);
+    return static_cast<std::uint64_t>(std::llround(seconds * static_cast<double>(ticksPerSecond_)));
 }
 
 std::uint64_t FrameClock::NextOnGrid(std::uint64_t due, std::uint64_t period, std::uint64_t now,

@@ -191,8 +191,11 @@ bool SdlEngine::System_Start() {
 // too early); it is asked again if it wakes before the deadline.
 void SdlEngine::WaitForNextFrame() {
     clock_.ScheduleNextFrame(Now());
-    for (double left = clock_.SecondsToNextFrame(Now()); left > 0.0;
-         left = clock_.SecondsToNextFrame(Now())) {
+    for (;;) {
+        const double left = clock_.SecondsToNextFrame(Now());
+        if (left <= 0.0) {
+            return;
+        }
         std::this_thread::sleep_for(std::chrono::duration<double>(left));
     }
 }

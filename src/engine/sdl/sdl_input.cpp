@@ -65,6 +65,7 @@ void SdlInput::Close() {
 void SdlInput::Pump() {
     keyPressed_ = 0;
     resumed_ = false;
+    targetsLost_ = false;
     std::memset(keyTapped_, 0, sizeof keyTapped_);
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) {
@@ -86,6 +87,10 @@ void SdlInput::HandleEvent(const SDL_Event& e) {
             break;
         case SDL_MOUSEMOTION:
             mouseSeen_ = true;
+            break;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET:
+            targetsLost_ = true;
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {

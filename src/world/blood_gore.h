@@ -26,7 +26,9 @@ class GorePiece : public GroundPlacement {
     void Activate(GoreKind kind, const float& x, const float& y, const float& angle);
     void Render();
     // The image of its kind; none for a kind the game does not know.
-    hgeSprite* Image() const { return kind == kArm ? armImage : kind == kHead ? headImage : nullptr; }
+    hgeSprite* Image() const {
+        return kind == kArm ? armImage : kind == kHead ? headImage : nullptr;
+    }
 
     GoreKind kind;
     hgeSprite* armImage;

@@ -138,8 +138,9 @@ bool ScriptedEngine::System_Start() {
 void ScriptedEngine::System_SetStateBool(hgeBoolState, bool) {}
 
 void ScriptedEngine::System_SetStateFunc(hgeFuncState state, hgeCallback value) {
-    (state == HGE_FRAMEFUNC ? frameFunc : state == HGE_RENDERFUNC ? renderFunc : restoreFunc) =
-        value;
+    (state == HGE_FRAMEFUNC    ? frameFunc
+     : state == HGE_RENDERFUNC ? renderFunc
+                               : restoreFunc) = value;
 }
 
 void ScriptedEngine::System_SetStateInt(hgeIntState, int) {}
@@ -316,20 +317,8 @@ void ScriptedEngine::Gfx_EndScene() {
 
 // A target is named by the handle of its texture, "target" to TexturePath.
 HTARGET ScriptedEngine::Target_Create(int width, int height, bool) {
-    Call("Target_Create");
-    if (!targets) {
-        return 0;
-    }
     textures_.push_back({"target", width, height});
-    return static_cast<HTARGET>(textures_.size());
-}
-
-void ScriptedEngine::Target_Free(HTARGET target) {
-    Call("Target_Free", TexturePath(target).c_str());
-}
-
-HTEXTURE ScriptedEngine::Target_GetTexture(HTARGET target) {
-    return TexturePath(target) == "target" ? target : 0;
+    return targets ? static_cast<HTARGET>(textures_.size()) : 0;
 }
 
 void ScriptedEngine::Gfx_Clear(std::uint32_t color) {

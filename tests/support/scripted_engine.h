@@ -119,8 +119,8 @@ class ScriptedEngine final : public HGE {
     void Gfx_Clear(std::uint32_t color) override;
     void Gfx_RenderQuad(const hgeQuad* quad) override;
     HTARGET Target_Create(int width, int height, bool zbuffer) override;
-    void Target_Free(HTARGET target) override;
-    HTEXTURE Target_GetTexture(HTARGET target) override;
+    void Target_Free(HTARGET) override {}
+    HTEXTURE Target_GetTexture(HTARGET target) override { return target; }
 
     static ScriptedEngine* Current();
 

@@ -225,8 +225,8 @@ bool QuadBatch::MakeTargetTexture(SdlTexture* target) {
     }
     const int w = std::max(1, static_cast<int>(std::lround(target->place.width * scaleX_)));
     const int h = std::max(1, static_cast<int>(std::lround(target->place.height * scaleY_)));
-    target->texture = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
-                                        SDL_TEXTUREACCESS_TARGET, w, h);
+    target->texture =
+        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
     if (target->texture == nullptr) {
         return false;
     }

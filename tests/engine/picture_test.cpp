@@ -114,21 +114,23 @@ void DrawAndReadBack(SdlEngine& engine) {
     SDL_RenderReadPixels(engine.Renderer(), nullptr, SDL_PIXELFORMAT_ARGB8888, &seen[size], w * 4);
 }
 
-// Frame 1 frees two slots (marks never go in play, so this is no news to the layer) and places
-// a splat anew in one, under later marks, then the last piece, on top of every mark, in the
-// other, then moves that piece off its old place, and loses the ground layer's picture as a
-// reset renderer does: spoilt, and the engine told so. Frame 2 draws the layer as it is.
+// Frame 0 frees two slots before the ground layer is first drawn. Frame 1 places a splat in
+// one, under later marks, then the last piece in the other, on top of every mark, then moves
+// that piece off its old place, and loses the ground layer's picture as a reset renderer does:
+// spoilt, and the engine told so. Frame 2 draws the layer as it is.
 void PlayFullLoad(int frame, SdlEngine& engine) {
     SDL_Event event{static_cast<Uint32>(frame == 1 ? SDL_RENDER_TARGETS_RESET : SDL_QUIT)};
-    FillFullLoad();
+    BloodSplat& splat = *bloodSplats[500];
+    GorePiece& piece = *gorePieces[kGoreCount - 1];
+    if (frame != 1) {
+        FillFullLoad();  // frame 0 has no delta: nothing moves before frame 1
+    }
     if (frame == 0) {
+        splat.active = piece.active = false;
         SDL_SetWindowSize(engine.Window(), windowWidth, windowWidth * 3 / 4);
         return;
     }
     if (frame == 1) {
-        BloodSplat& splat = *bloodSplats[500];
-        GorePiece& piece = *gorePieces[kGoreCount - 1];
-        splat.active = piece.active = false;
         splat.Activate(splat.x, splat.y, splat.angle);
         DrawAndReadBack(engine);
         piece.Activate(piece.kind, piece.x, piece.y, piece.angle);

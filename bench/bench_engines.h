@@ -49,6 +49,10 @@ class NullEngine final : public HGE {
     void Gfx_EndScene() override {}
     void Gfx_Clear(std::uint32_t) override {}
     void Gfx_RenderQuad(const hgeQuad*) override { ++quads; }
+    // The game's own cost is measured as it draws every mark itself.
+    HTARGET Target_Create(int, int, bool) override { return 0; }
+    void Target_Free(HTARGET) override {}
+    HTEXTURE Target_GetTexture(HTARGET) override { return 0; }
 
   private:
     std::uint32_t NextRandom();
@@ -82,6 +86,8 @@ class BenchEngine final : public HGE {
     long TakeQuads();
     // Draw calls the engine sent since the last call (none on the null engine).
     long TakeDrawCalls();
+    // Whether the game may have render targets; without them it draws every mark each frame.
+    bool allowTargets = false;
     // Read one pixel back before presenting, so a GPU renderer has finished the frame. The
     // allocations the read-back itself makes are the benchmark's, not the game's: they are
     // counted apart.
@@ -121,6 +127,13 @@ class BenchEngine final : public HGE {
     void Gfx_EndScene() override;
     void Gfx_Clear(std::uint32_t color) override { target_->Gfx_Clear(color); }
     void Gfx_RenderQuad(const hgeQuad* quad) override { target_->Gfx_RenderQuad(quad); }
+    HTARGET Target_Create(int width, int height, bool zbuffer) override {
+        return allowTargets ? target_->Target_Create(width, height, zbuffer) : 0;
+    }
+    void Target_Free(HTARGET target) override { target_->Target_Free(target); }
+    HTEXTURE Target_GetTexture(HTARGET target) override {
+        return target_->Target_GetTexture(target);
+    }
 
   private:
     BenchEngine() = default;

@@ -22,6 +22,10 @@ struct FrameVariant {
     // The software renderer draws when the frame is presented; a GPU renderer may still be
     // drawing then, so its frame ends with a one-pixel read-back.
     bool readBack;
+    // With render targets the game keeps the ground and its marks as one picture; `busy` places
+    // a new mark before every frame, so that picture is drawn again each time.
+    bool layer = false;
+    bool busy = false;
 };
 
 constexpr FrameVariant kFrameVariants[] = {
@@ -30,6 +34,8 @@ constexpr FrameVariant kFrameVariants[] = {
     {"sdl_software_no_atlas", EngineKind::kSdl, "dummy", "software", "0", false},
     {"sdl_opengl", EngineKind::kSdl, "offscreen", "opengl", "1", true},
     {"sdl_opengl_no_atlas", EngineKind::kSdl, "offscreen", "opengl", "0", true},
+    {"sdl_opengl_layer", EngineKind::kSdl, "offscreen", "opengl", "1", true, true},
+    {"sdl_opengl_layer_busy", EngineKind::kSdl, "offscreen", "opengl", "1", true, true, true},
 };
 
 // Frames played before measuring: the renderer's and the event queue's buffers grow to their
@@ -52,9 +58,9 @@ void UseDrivers(const FrameVariant& variant) {
     }
 }
 
-void MeasureFrames(benchmark::State& state, bool readBack) {
+void MeasureFrames(benchmark::State& state, const FrameVariant& variant) {
     BenchEngine& bench = BenchEngine::Get();
-    bench.readBackEachFrame = readBack;
+    bench.readBackEachFrame = variant.readBack;
     for (int i = 0; i < kWarmUpFrames; ++i) {
         FillFullLoad();
         bench.RunFrame();
@@ -66,6 +72,10 @@ void MeasureFrames(benchmark::State& state, bool readBack) {
     double allocations = 0.0;
     long quadsPerFrame = -1;
     FillFullLoad();
+    int newMarks = 0;
+    if (variant.busy) {
+        PlaceNewMark(newMarks++);
+    }
     bench.readBackAllocations = 0;
     for (auto _ : state) {
         const std::uint64_t before = test::AllocationCount();
@@ -84,6 +94,9 @@ void MeasureFrames(benchmark::State& state, bool readBack) {
         quads += static_cast<double>(frameQuads);
         drawCalls += static_cast<double>(bench.TakeDrawCalls());
         FillFullLoad();
+        if (variant.busy) {
+            PlaceNewMark(newMarks++);
+        }
         state.ResumeTiming();
     }
     state.counters["quads"] = benchmark::Counter(quads, benchmark::Counter::kAvgIterations);
@@ -96,10 +109,11 @@ void MeasureFrames(benchmark::State& state, bool readBack) {
 // in place of the play loop; then the game is freed for the next start.
 void BM_FullLoadFrame(benchmark::State& state, FrameVariant variant) {
     UseDrivers(variant);
+    BenchEngine::Get().allowTargets = variant.layer;
     bool measured = false;
     BenchEngine::Get().Use(variant.kind, [&state, &measured, &variant] {
         measured = true;
-        MeasureFrames(state, variant.readBack);
+        MeasureFrames(state, variant);
     });
     RunGame();
     test::FreeGame();

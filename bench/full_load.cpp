@@ -31,14 +31,22 @@ float Angle(int i) {
     return static_cast<float>(i % 628) / 100.0f;
 }
 
+// Marks are placed once: they never move or go, and placing one again would make the game draw
+// its picture of the ground again.
 void FillGround() {
     for (int i = 0; i < kBloodCount; ++i) {
+        if (bloodSplats[i]->IsActive()) {
+            continue;
+        }
         float x = 0.0f;
         float y = 0.0f;
         GroundSpot(i, &x, &y);
         bloodSplats[i]->Activate(x, y, Angle(i));
     }
     for (int i = 0; i < kGoreCount; ++i) {
+        if (gorePieces[i]->IsActive()) {
+            continue;
+        }
         float x = 0.0f;
         float y = 0.0f;
         GroundSpot(i + 7, &x, &y);
@@ -103,6 +111,13 @@ void FillFullLoad() {
     FillGround();
     FillZombies();
     FillBullets();
+}
+
+void PlaceNewMark(int n) {
+    float x = 0.0f;
+    float y = 0.0f;
+    GroundSpot(n * 11 + 3, &x, &y);
+    bloodSplats[NextRingSlot<kBloodCount>(bloodCursor)]->Activate(x, y, Angle(n));
 }
 
 bool IsFullLoad() {

@@ -6,5 +6,8 @@
 // Fills every pool and puts the soldier in the middle with full health. Cheap enough to run
 // before every measured frame (outside the timing), which keeps each frame a full-load frame.
 void FillFullLoad();
+// A blood splat in the ring's next slot, somewhere new for each n: with the pools full it takes
+// the place of the oldest.
+void PlaceNewMark(int n);
 // True while every pool is still full and active and the game still plays.
 bool IsFullLoad();

@@ -2,6 +2,7 @@
 
 #include "app/frame.h"
 #include "app/game.h"
+#include "app/ground_layer.h"
 #include "app/rules.h"
 #include "render2d/hgefont.h"
 #include "render2d/hgesprite.h"
@@ -22,19 +23,6 @@ constexpr float kCentreY = 300.0f;
 void DrawEndScreen(const char* text) {
     engine->Gfx_Clear(kEndScreenColor);
     hudFont->printf(kCentreX, kCentreY, HGETEXT_CENTER, text, score);
-}
-
-void DrawGroundMarks() {
-    for (BloodSplat* splat : bloodSplats) {
-        if (splat->IsActive()) {
-            splat->Render();
-        }
-    }
-    for (GorePiece* piece : gorePieces) {
-        if (piece->IsActive()) {
-            piece->Render();
-        }
-    }
 }
 
 // A pickup collected here is still drawn, and aged, this one last time.
@@ -77,7 +65,7 @@ void DrawNumbers() {
 
 // Later draws lie on top: marks on the ground, pickups, zombies, then the soldier and the HUD.
 void DrawPlaying() {
-    DrawGroundMarks();
+    DrawGroundLayer();
     CollectAndDrawPickups();
     BiteAndDrawZombies();
     // The 10 x 10 image centred on the mouse.
@@ -106,21 +94,23 @@ void WeaponBar::Render() {
 
 bool RenderFunc() {
     ApplyLevelRule();
+    // Deliberate rule: a health of 0 or less is death; several bites in one frame can carry it
+    // below 0. Bites come later in this call, so a fatal bite shows from the next frame.
+    if (!levelUpShown && soldier->HealthRef() <= 0) {
+        soldierDead = true;
+    }
+    const bool playing = !levelUpShown && !soldierDead;
+    // The ground layer's own scene comes before the screen's.
+    if (playing) {
+        UpdateGroundLayer();
+    }
     engine->Gfx_BeginScene(0);
-    backgroundSprite->Render(0.0f, 0.0f);
-    if (levelUpShown) {
-        DrawEndScreen(kLevelUpText);
+    if (playing) {
+        DrawPlaying();
     } else {
-        // Deliberate rule: a health of 0 or less is death; several bites in one frame can carry
-        // it below 0. Bites come later in this call, so a fatal bite shows from the next frame.
-        if (soldier->HealthRef() <= 0) {
-            soldierDead = true;
-        }
-        if (soldierDead) {
-            DrawEndScreen(kDeathText);
-        } else {
-            DrawPlaying();
-        }
+        // The end screens submit the ground straight, then clear over it.
+        backgroundSprite->Render(0.0f, 0.0f);
+        DrawEndScreen(levelUpShown ? kLevelUpText : kDeathText);
     }
     engine->Gfx_EndScene();
     return false;

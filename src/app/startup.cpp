@@ -2,6 +2,7 @@
 
 #include "app/frame.h"
 #include "app/game.h"
+#include "app/ground_layer.h"
 #include "app/resources.h"
 #include "app/scene.h"
 #include "world/assets.h"
@@ -16,6 +17,7 @@ namespace {
 void ConfigureEngine() {
     engine->System_SetState(HGE_FRAMEFUNC, FrameFunc);
     engine->System_SetState(HGE_RENDERFUNC, RenderFunc);
+    engine->System_SetState(HGE_GFXRESTOREFUNC, GroundLayerLost);
     engine->System_SetState(HGE_SHOWSPLASH, false);
     engine->System_SetState(HGE_WINDOWED, false);
     engine->System_SetState(HGE_USESOUND, true);
@@ -34,6 +36,7 @@ void CreateGame() {
     InitBlood();
     InitGore();
     InitPickups();
+    OpenGroundLayer();
     crosshair = new Crosshair(0.0f, 0.0f);
     soldier = new Soldier(soldierPistolSprite, soldierSmgSprite);
     weaponBar = new WeaponBar(weaponBarSprite, pistolIconSprite, smgIconSprite);

@@ -32,6 +32,9 @@ enum hgeBoolState {
 enum hgeFuncState {
     HGE_FRAMEFUNC = 8,
     HGE_RENDERFUNC = 9,
+    // Called before a frame's callbacks when the pictures of render targets were lost (the
+    // renderer was reset, or the output changed size); whoever drew them draws them again.
+    HGE_GFXRESTOREFUNC = 12,
 };
 enum hgeIntState {
     HGE_SCREENWIDTH = 17,
@@ -159,10 +162,19 @@ class HGE {
     // The key pressed this frame, else 0.
     virtual int Input_GetKey() = 0;
 
+    // A scene draws into `target`, or onto the screen with 0; only a screen scene presents.
     virtual bool Gfx_BeginScene(HTARGET target = 0) = 0;
     virtual void Gfx_EndScene() = 0;
     virtual void Gfx_Clear(std::uint32_t color) = 0;
     virtual void Gfx_RenderQuad(const hgeQuad* quad) = 0;
+
+    // A picture of width x height, in the units quads are placed in, that scenes draw into and
+    // quads show through Target_GetTexture. Its pixels follow the output's scale, so what is drawn
+    // into it is as sharp as on the screen. 0 when the engine has none to give.
+    virtual HTARGET Target_Create(int width, int height, bool zbuffer) = 0;
+    virtual void Target_Free(HTARGET target) = 0;
+    // The target's picture as a texture of the target's width x height; 0 for no target.
+    virtual HTEXTURE Target_GetTexture(HTARGET target) = 0;
 
   protected:
     virtual ~HGE() = default;

@@ -112,12 +112,14 @@ void hgeSprite::Corners(float x, float y, float rot, float hscale, float vscale,
     }
 }
 
+void hgeSprite::GetCornersEx(float x, float y, float rot, float hscale, float vscale,
+                             float (&xy)[4][2]) const {
+    Corners(x, y, rot, hscale, vscale == 0.0f ? hscale : vscale, xy);
+}
+
 void hgeSprite::RenderEx(float x, float y, float rot, float hscale, float vscale) {
-    if (vscale == 0.0f) {
-        vscale = hscale;
-    }
     float xy[4][2];
-    Corners(x, y, rot, hscale, vscale, xy);
+    GetCornersEx(x, y, rot, hscale, vscale, xy);
     Render4V(xy[0][0], xy[0][1], xy[1][0], xy[1][1], xy[2][0], xy[2][1], xy[3][0], xy[3][1]);
 }
 

@@ -17,6 +17,10 @@ class hgeSprite {
     void RenderEx(float x, float y, float rot, float hscale = 1.0f, float vscale = 0.0f);
     void RenderStretch(float x1, float y1, float x2, float y2);
     void Render4V(float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3);
+    // The corners v[0]..v[3] that RenderEx with the same arguments draws, bit for bit: a placement
+    // that never moves works them out once and draws them with Render4V.
+    void GetCornersEx(float x, float y, float rot, float hscale, float vscale,
+                      float (&xy)[4][2]) const;
     hgeRect* GetBoundingBoxEx(float x, float y, float rot, float hscale, float vscale,
                               hgeRect* rect) const;
 

@@ -13,6 +13,16 @@ float goreTimer = kMarkThrottle;
 
 namespace {
 
+MarkNews news;
+
+void NotePlaced(int order, bool wasShowing) {
+    if (news.count < MarkNews::kNewest) {
+        news.orders[news.count] = order;
+    }
+    ++news.count;
+    news.reused = news.reused || wasShowing;
+}
+
 // The throttle counts requests, not time: after a placement the next request only adds its
 // delta, so at any ordinary frame rate every second request leaves a mark.
 bool ThrottlePasses(float& timer, const float& delta) {
@@ -26,38 +36,75 @@ bool ThrottlePasses(float& timer, const float& delta) {
 
 }  // namespace
 
+void BloodSplat::Activate(const float& atX, const float& atY, const float& facing) {
+    NotePlaced(order, active);
+    Place(atX, atY, facing, sprite);
+}
+
 void BloodSplat::Render() {
-    DrawOnGround(sprite, x, y, angle);
+    DrawOnGround(sprite, *this);
 }
 
 void GorePiece::Activate(GoreKind pieceKind, const float& atX, const float& atY,
                          const float& facing) {
+    NotePlaced(order, active && Image() != nullptr);
     kind = pieceKind;
-    Place(atX, atY, facing);
+    Place(atX, atY, facing, Image());
 }
 
 void GorePiece::Render() {
-    if (kind == kArm) {
-        DrawOnGround(armImage, x, y, angle);
-    } else if (kind == kHead) {
-        DrawOnGround(headImage, x, y, angle);
+    if (hgeSprite* image = Image()) {
+        DrawOnGround(image, *this);
     }
+}
+
+GroundPlacement* MarkInOrder(int order) {
+    return order < kBloodCount ? static_cast<GroundPlacement*>(bloodSplats[order])
+                               : gorePieces[order - kBloodCount];
+}
+
+void DrawMarkInOrder(int order) {
+    if (order < kBloodCount) {
+        bloodSplats[order]->Render();
+    } else {
+        gorePieces[order - kBloodCount]->Render();
+    }
+}
+
+void DrawGroundMarks() {
+    for (BloodSplat* splat : bloodSplats) {
+        if (splat->IsActive()) {
+            splat->Render();
+        }
+    }
+    for (GorePiece* piece : gorePieces) {
+        if (piece->IsActive()) {
+            piece->Render();
+        }
+    }
+}
+
+MarkNews TakeMarkNews() {
+    const MarkNews taken = news;
+    news = MarkNews{};
+    return taken;
 }
 
 void InitBlood() {
     bloodCursor = 0;
     bloodTimer = kMarkThrottle;
-    for (BloodSplat*& splat : bloodSplats) {
-        splat = new BloodSplat(bloodSprite);
+    for (int slot = 0; slot < kBloodCount; ++slot) {
+        bloodSplats[slot] = new BloodSplat(bloodSprite, slot);
     }
 }
 
 void InitGore() {
     goreCursor = 0;
     goreTimer = kMarkThrottle;
-    for (GorePiece*& piece : gorePieces) {
-        piece = new GorePiece(armSprite, headSprite);
+    for (int slot = 0; slot < kGoreCount; ++slot) {
+        gorePieces[slot] = new GorePiece(armSprite, headSprite, kBloodCount + slot);
     }
+    news = MarkNews{};
 }
 
 void SpawnBlood(const float& x, const float& y, const float& angle, const float& delta) {

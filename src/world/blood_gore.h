@@ -9,25 +9,31 @@ enum GoreKind : int { kArm = 1, kHead = 2 };
 
 class BloodSplat : public GroundPlacement {
   public:
-    explicit BloodSplat(hgeSprite* sprite) : sprite(sprite) {}
+    BloodSplat(hgeSprite* sprite, int order) : sprite(sprite), order(order) {}
 
-    void Activate(const float& x, const float& y, const float& angle) { Place(x, y, angle); }
+    void Activate(const float& x, const float& y, const float& angle);
     void Render();
 
     hgeSprite* sprite;
+    int order;  // its place in the marks' drawing order (see MarkInOrder)
 };
 
 class GorePiece : public GroundPlacement {
   public:
-    GorePiece(hgeSprite* armImage, hgeSprite* headImage)
-        : kind(kArm), armImage(armImage), headImage(headImage) {}
+    GorePiece(hgeSprite* armImage, hgeSprite* headImage, int order)
+        : kind(kArm), armImage(armImage), headImage(headImage), order(order) {}
 
     void Activate(GoreKind kind, const float& x, const float& y, const float& angle);
     void Render();
+    // The image of its kind; none for a kind the game does not know.
+    hgeSprite* Image() const {
+        return kind == kArm ? armImage : kind == kHead ? headImage : nullptr;
+    }
 
     GoreKind kind;
     hgeSprite* armImage;
     hgeSprite* headImage;
+    int order;
 };
 
 constexpr int kBloodCount = 1000;
@@ -40,6 +46,25 @@ extern float bloodTimer;
 extern GorePiece* gorePieces[kGoreCount];
 extern int goreCursor;
 extern float goreTimer;
+
+// The marks are drawn splats first, then pieces, each ring slot by slot: order n is blood slot n
+// for n below kBloodCount, then gore slot n - kBloodCount.
+constexpr int kMarkCount = kBloodCount + kGoreCount;
+GroundPlacement* MarkInOrder(int order);
+void DrawMarkInOrder(int order);
+// Every active mark, in drawing order.
+void DrawGroundMarks();
+
+// What was placed among the marks since the last TakeMarkNews, for whoever keeps a picture of
+// them: the orders of the first kNewest placements, how many there were, and whether any took a
+// slot whose mark was still showing.
+struct MarkNews {
+    static constexpr int kNewest = 8;
+    int orders[kNewest] = {};
+    int count = 0;
+    bool reused = false;
+};
+MarkNews TakeMarkNews();
 
 void InitBlood();
 void InitGore();

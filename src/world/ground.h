@@ -16,12 +16,21 @@ int NextRingSlot(int& cursor) {
 }
 
 // Where a mark on the ground lies: set when it is placed, left alone until its slot is reused.
+// The corners it is drawn at are worked out then too, since they never change after.
 struct GroundPlacement {
-    void Place(float atX, float atY, float facing) {
+    // The image is the one the mark is drawn with; with none it keeps no corners.
+    void Place(float atX, float atY, float facing, hgeSprite* image) {
         x = atX;
         y = atY;
         angle = facing;
         active = true;
+        if (image != nullptr) {
+            // The images are shared by every mark of a kind, so the hot spot is set each time.
+            // It is (25, 25) whatever the image's size: the small arm, head and item images
+            // hang up and left of the position they mark.
+            image->SetHotSpot(25.0f, 25.0f);
+            image->GetCornersEx(x, y, angle, 1.0f, 0.0f, corners);
+        }
     }
     bool IsActive() const { return active; }
 
@@ -29,12 +38,11 @@ struct GroundPlacement {
     float y = 0.0f;
     float angle = 0.0f;
     bool active = false;
+    float corners[4][2] = {};
 };
 
-// The images are shared by every mark of a kind, so the hot spot is set again before each draw.
-// It is (25, 25) whatever the image's size: the small arm, head and item images hang up and
-// left of the position they mark.
-inline void DrawOnGround(hgeSprite* image, float x, float y, float angle) {
-    image->SetHotSpot(25.0f, 25.0f);
-    image->RenderEx(x, y, angle, 1.0f, 0.0f);
+// Draws the mark with the image it was placed with, turned as it was placed.
+inline void DrawOnGround(hgeSprite* image, const GroundPlacement& mark) {
+    const float(&c)[4][2] = mark.corners;
+    image->Render4V(c[0][0], c[0][1], c[1][0], c[1][1], c[2][0], c[2][1], c[3][0], c[3][1]);
 }

@@ -36,7 +36,7 @@ Pickup::Pickup(hgeSprite* healthSprite, hgeSprite* ammoSprite)
 void Pickup::Activate(PickupKind pickupKind, const float& atX, const float& atY,
                       const float& facing) {
     kind = pickupKind;
-    Place(atX, atY, facing);
+    Place(atX, atY, facing, Image());
     // Deliberate rule: every placement lies its full ten seconds. Keeping the age of the slot's
     // previous pickup would make a drop into a slot collected at 9.9 s vanish almost at once.
     age = 0.0f;
@@ -58,11 +58,8 @@ void Pickup::TryCollect(Soldier& soldier, Pickup& pickup) {
 
 void Pickup::Render(float delta) {
     constexpr double kLifetime = 10.0;
-    hgeSprite* image = kind == kHealthPickup ? healthSprite
-                       : kind == kAmmoPickup ? ammoSprite
-                                             : nullptr;
-    if (image != nullptr) {
-        DrawOnGround(image, x, y, angle);
+    if (hgeSprite* image = Image()) {
+        DrawOnGround(image, *this);
     }
     // Ageing follows drawing, so a pickup is still seen in the frame it expires, and the end
     // screens, which draw no pickups, do not age them.

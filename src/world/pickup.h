@@ -21,6 +21,10 @@ class Pickup : public GroundPlacement {
     PickupKind Kind() const { return kind; }
     float X() const { return x; }
     float Y() const { return y; }
+    // The image of its kind; none for a kind the game does not know.
+    hgeSprite* Image() const {
+        return kind == kHealthPickup ? healthSprite : kind == kAmmoPickup ? ammoSprite : nullptr;
+    }
 
     PickupKind kind;
     float age;

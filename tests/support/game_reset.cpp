@@ -2,6 +2,7 @@
 
 #include "app/frame.h"
 #include "app/game.h"
+#include "app/ground_layer.h"
 #include "app/resources.h"
 #include "app/rules.h"
 #include "app/scene.h"
@@ -75,6 +76,7 @@ void ResetVariables() {
 }  // namespace
 
 void FreeGame() {
+    CloseGroundLayer();
     DeleteAll(bullets);
     DeleteAll(zombies);
     DeleteAll(pickups);

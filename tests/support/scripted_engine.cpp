@@ -41,6 +41,7 @@ void ScriptedEngine::Call(const char* name, const char* arg) {
 void ScriptedEngine::Push(const Event& e) {
     if (record) {
         events.push_back(e);
+        events.back().target = scene_;
     }
 }
 
@@ -137,7 +138,9 @@ bool ScriptedEngine::System_Start() {
 void ScriptedEngine::System_SetStateBool(hgeBoolState, bool) {}
 
 void ScriptedEngine::System_SetStateFunc(hgeFuncState state, hgeCallback value) {
-    (state == HGE_FRAMEFUNC ? frameFunc : renderFunc) = value;
+    (state == HGE_FRAMEFUNC    ? frameFunc
+     : state == HGE_RENDERFUNC ? renderFunc
+                               : restoreFunc) = value;
 }
 
 void ScriptedEngine::System_SetStateInt(hgeIntState, int) {}
@@ -301,13 +304,21 @@ int ScriptedEngine::Input_GetKey() {
     return current_.pressed;
 }
 
-bool ScriptedEngine::Gfx_BeginScene(HTARGET) {
+bool ScriptedEngine::Gfx_BeginScene(HTARGET target) {
+    scene_ = target;
     Push(Event{Event::BeginScene});
     return true;
 }
 
 void ScriptedEngine::Gfx_EndScene() {
     Push(Event{Event::EndScene});
+    scene_ = 0;
+}
+
+// A target is named by the handle of its texture, "target" to TexturePath.
+HTARGET ScriptedEngine::Target_Create(int width, int height, bool) {
+    textures_.push_back({"target", width, height});
+    return targets ? static_cast<HTARGET>(textures_.size()) : 0;
 }
 
 void ScriptedEngine::Gfx_Clear(std::uint32_t color) {

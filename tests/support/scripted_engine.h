@@ -32,6 +32,7 @@ struct Event {
     enum Kind { BeginScene, EndScene, Clear, Quad, Effect, Stream, Log };
     explicit Event(Kind k) : kind(k) {}
     Kind kind;
+    HTARGET target = 0;     // the scene's render target; 0: the screen
     hgeQuad quad{};         // Quad
     std::uint32_t color{};  // Clear
     int volume{};
@@ -56,6 +57,7 @@ class ScriptedEngine final : public HGE {
     std::set<std::string> missing;                   // loads of these paths fail (handle 0)
     std::map<std::string, std::pair<int, int>> textureSizes;  // default 64 x 64
     std::deque<Frame> script;                                 // frames System_Start plays
+    bool targets = false;  // whether Target_Create gives render targets
 
     // ---- playback ----
     // Plays one frame: input from `frame`, then the frame callback and the render callback.
@@ -76,6 +78,7 @@ class ScriptedEngine final : public HGE {
     bool initiated = false;
     hgeCallback frameFunc = nullptr;
     hgeCallback renderFunc = nullptr;
+    hgeCallback restoreFunc = nullptr;
 
     void ClearRecords();
     std::vector<hgeQuad> Quads() const;
@@ -115,6 +118,9 @@ class ScriptedEngine final : public HGE {
     void Gfx_EndScene() override;
     void Gfx_Clear(std::uint32_t color) override;
     void Gfx_RenderQuad(const hgeQuad* quad) override;
+    HTARGET Target_Create(int width, int height, bool zbuffer) override;
+    void Target_Free(HTARGET) override {}
+    HTEXTURE Target_GetTexture(HTARGET target) override { return target; }
 
     static ScriptedEngine* Current();
 
@@ -132,6 +138,7 @@ class ScriptedEngine final : public HGE {
     std::vector<std::string> effects_;
     std::vector<std::string> streams_;
     Frame current_;
+    HTARGET scene_ = 0;
     std::uint64_t rng_ = 0x9E3779B97F4A7C15ull;
 };
 

@@ -3,6 +3,9 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/sdl/engine_log.h"
 
 namespace {
@@ -89,6 +92,8 @@ bool QuadBatch::MakeWhite() {
 }
 
 void QuadBatch::Close() {
+    DrawInto(0);
+    targets_.clear();
     textures_.FreeAll([](SdlTexture* texture) {
         if (!texture->place.onPage) {
             SDL_DestroyTexture(texture->texture);
@@ -177,6 +182,12 @@ void QuadBatch::Free(HTEXTURE tex) {
     if (texture == nullptr) {
         return;
     }
+    if (texture->target) {
+        if (drawingInto_ == tex) {
+            DrawInto(0);
+        }
+        targets_.erase(std::find(targets_.begin(), targets_.end(), tex));
+    }
     // An image on a page just leaves its place unused; the page lives on for the others.
     if (!texture->place.onPage) {
         if (texture_ == texture->texture) {
@@ -186,6 +197,87 @@ void QuadBatch::Free(HTEXTURE tex) {
     }
     delete texture;
     textures_.Forget(tex);
+}
+
+HTEXTURE QuadBatch::CreateTarget(int w, int h) {
+    if (renderer_ == nullptr || w <= 0 || h <= 0 || SDL_RenderTargetSupported(renderer_) == 0) {
+        return 0;
+    }
+    SDL_RenderGetScale(renderer_, &scaleX_, &scaleY_);
+    SdlTexture made;
+    made.place = TexturePlace::Own(w, h);
+    made.target = true;
+    if (!MakeTargetTexture(&made)) {
+        return 0;
+    }
+    const HTEXTURE tex = textures_.Add(new SdlTexture(made));
+    targets_.push_back(tex);
+    return tex;
+}
+
+bool QuadBatch::MakeTargetTexture(SdlTexture* target) {
+    if (target->texture != nullptr) {
+        if (texture_ == target->texture) {
+            Flush();
+            texture_ = nullptr;
+        }
+        SDL_DestroyTexture(target->texture);
+    }
+    const int w = std::max(1, static_cast<int>(std::lround(target->place.width * scaleX_)));
+    const int h = std::max(1, static_cast<int>(std::lround(target->place.height * scaleY_)));
+    target->texture =
+        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
+    if (target->texture == nullptr) {
+        return false;
+    }
+    SDL_SetTextureScaleMode(target->texture, SDL_ScaleModeNearest);
+    return true;
+}
+
+bool QuadBatch::IsTarget(HTEXTURE tex) const {
+    const SdlTexture* texture = textures_.Get(tex);
+    return texture != nullptr && texture->target && texture->texture != nullptr;
+}
+
+bool QuadBatch::DrawInto(HTEXTURE target) {
+    if (renderer_ == nullptr) {
+        return false;
+    }
+    if (target == drawingInto_) {
+        return true;
+    }
+    Flush();
+    drawingInto_ = 0;
+    if (target == 0 || !IsTarget(target) ||
+        SDL_SetRenderTarget(renderer_, textures_.Get(target)->texture) != 0) {
+        SDL_SetRenderTarget(renderer_, nullptr);
+        return target == 0;
+    }
+    // A target has no logical size of its own: the screen's scale puts the picture's units on
+    // the same pixels as on the screen.
+    SDL_RenderSetScale(renderer_, scaleX_, scaleY_);
+    drawingInto_ = target;
+    return true;
+}
+
+bool QuadBatch::RefitTargets(bool lost) {
+    if (targets_.empty()) {
+        return false;
+    }
+    float sx = 1.0f;
+    float sy = 1.0f;
+    SDL_RenderGetScale(renderer_, &sx, &sy);
+    if (sx != scaleX_ || sy != scaleY_) {
+        scaleX_ = sx;
+        scaleY_ = sy;
+        lost = true;
+    }
+    if (lost) {
+        for (const HTEXTURE tex : targets_) {
+            MakeTargetTexture(textures_.Get(tex));
+        }
+    }
+    return lost;
 }
 
 int QuadBatch::Width(HTEXTURE tex) const {

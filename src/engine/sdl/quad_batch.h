@@ -19,10 +19,12 @@ struct SDL_Vertex;
 struct SDL_Surface;
 struct SDL_RWops;
 
-// A loaded image: the texture that holds it and where on that texture it is.
+// A loaded image: the texture that holds it and where on that texture it is. A render target is
+// one too, whose texture scenes also draw into.
 struct SdlTexture {
     SDL_Texture* texture = nullptr;
     TexturePlace place;
+    bool target = false;
 };
 
 class QuadBatch {
@@ -55,6 +57,19 @@ class QuadBatch {
     // Sends the waiting run, if any.
     void Flush();
 
+    // Render targets, named by the handle of the texture that shows them: w x h in the picture's
+    // units, in pixels as many as the screen's scale gives the picture, sampled nearest (they
+    // are shown pixel for pixel). 0, with SDL_GetError saying why, when the renderer has none.
+    HTEXTURE CreateTarget(int w, int h);
+    bool IsTarget(HTEXTURE tex) const;
+    // Sends the waiting run, then sends later quads into `target`, drawn at the screen's scale,
+    // or onto the screen with 0. False, drawing onto the screen, when it cannot.
+    bool DrawInto(HTEXTURE target);
+    // Called with the screen as the renderer's target: makes anew every target whose pixels no
+    // longer match the screen's scale, or every one when `lost`. True when any target's picture
+    // was lost, now or by `lost`.
+    bool RefitTargets(bool lost);
+
     bool AtlasOn() const { return atlasOn_; }
     int AtlasPages() const { return static_cast<int>(pages_.size()); }
     // SDL_RenderGeometry calls and quads drawn since the last ResetCounters.
@@ -64,6 +79,8 @@ class QuadBatch {
 
   private:
     bool MakeWhite();
+    // (Re)creates a target's texture at the screen's current scale.
+    bool MakeTargetTexture(SdlTexture* target);
     // Puts the image on a page (making one if there is room for another); false when it fits on
     // none, and then it needs a texture of its own.
     bool PlaceOnPage(SDL_Surface* image, SdlTexture* out);
@@ -80,6 +97,12 @@ class QuadBatch {
     std::vector<AtlasPage> pages_;
     bool atlasOn_ = false;
     int pageSize_ = kAtlasPageSize;
+
+    std::vector<HTEXTURE> targets_;
+    HTEXTURE drawingInto_ = 0;
+    // The screen's scale, which every target's pixels follow.
+    float scaleX_ = 1.0f;
+    float scaleY_ = 1.0f;
 
     std::vector<SDL_Vertex> vertices_;
     std::vector<int> indices_;

@@ -104,6 +104,8 @@ void SdlEngine::System_SetStateFunc(hgeFuncState state, hgeCallback value) {
         frameFunc_ = value;
     } else if (state == HGE_RENDERFUNC) {
         renderFunc_ = value;
+    } else if (state == HGE_GFXRESTOREFUNC) {
+        restoreFunc_ = value;
     }
 }
 
@@ -210,6 +212,9 @@ bool SdlEngine::RunFrame() {
     }
 #endif
     input_.Pump();
+    if (batch_.RefitTargets(input_.TargetsLost()) && restoreFunc_ != nullptr) {
+        restoreFunc_();
+    }
     if (input_.QuitAsked()) {
         return true;
     }
@@ -234,15 +239,24 @@ bool SdlEngine::RunFrame() {
 // ---- drawing ----
 
 bool SdlEngine::Gfx_BeginScene(HTARGET target) {
-    // The game only ever draws to the screen.
-    if (!initiated_ || target != 0) {
+    if (!initiated_) {
         return false;
     }
     batch_.Begin();
+    targetScene_ = target != 0;
+    if (!batch_.DrawInto(target)) {
+        targetScene_ = false;
+        return false;
+    }
     return true;
 }
 
 void SdlEngine::Gfx_EndScene() {
+    if (targetScene_) {
+        batch_.DrawInto(0);
+        targetScene_ = false;
+        return;
+    }
     if (!Drawing()) {
         return;
     }
@@ -260,6 +274,28 @@ void SdlEngine::Gfx_Clear(std::uint32_t color) {
 void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     if (Drawing() && quad != nullptr) {
         batch_.Add(*quad);
+    }
+}
+
+HTARGET SdlEngine::Target_Create(int width, int height, bool) {
+#ifdef ZS_ENGINE_HOOKS
+    if (refuseTargets) {
+        return 0;
+    }
+#endif
+    if (!initiated_) {
+        return 0;
+    }
+    const HTARGET target = batch_.CreateTarget(width, height);
+    if (target == 0) {
+        System_Log("cannot create a render target: %s", SDL_GetError());
+    }
+    return target;
+}
+
+void SdlEngine::Target_Free(HTARGET target) {
+    if (batch_.IsTarget(target)) {
+        batch_.Free(target);
     }
 }
 

@@ -50,10 +50,8 @@ class SdlEngine final : public HGE {
     void SetFrameHook(FrameHook hook);
     // A scripted run wants its frames as fast as they render, not held to the display's pace.
     bool limitFrameRate = true;
-    // The loop's clock, for benchmarks that count frames and presents.
-    const FrameClock& Clock() const {
-        return clock_;
-    }
+    // Makes Target_Create give nothing, as on a renderer without render targets.
+    bool refuseTargets = false;
 #endif
 
     // ---- the engine interface ----
@@ -109,6 +107,11 @@ class SdlEngine final : public HGE {
     void Gfx_EndScene() override;
     void Gfx_Clear(std::uint32_t color) override;
     void Gfx_RenderQuad(const hgeQuad* quad) override;
+    HTARGET Target_Create(int width, int height, bool zbuffer) override;
+    void Target_Free(HTARGET target) override;
+    HTEXTURE Target_GetTexture(HTARGET target) override {
+        return batch_.IsTarget(target) ? target : 0;
+    }
 
   private:
     SdlEngine();
@@ -123,7 +126,7 @@ class SdlEngine final : public HGE {
     void WaitForNextFrame();
     // Whether this frame's picture is drawn at all.
     bool Drawing() const {
-        return initiated_ && !clock_.SkipsDrawing();
+        return initiated_ && (targetScene_ || !clock_.SkipsDrawing());
     }
 
     int refCount_ = 0;
@@ -135,6 +138,10 @@ class SdlEngine final : public HGE {
     int screenHeight_ = 600;
     hgeCallback frameFunc_ = nullptr;
     hgeCallback renderFunc_ = nullptr;
+    hgeCallback restoreFunc_ = nullptr;
+    // A scene into a render target draws even in frames the screen skips: the game draws into
+    // a target only when its picture changes, and would not draw it again.
+    bool targetScene_ = false;
     EngineOptions options_;
 
     SdlDisplay display_;

@@ -72,6 +72,7 @@ void SdlInput::Pump() {
     keyPressed_ = 0;
     resumed_ = false;
     mouseMoved_ = false;
+    targetsLost_ = false;
     std::memset(keyTapped_, 0, sizeof keyTapped_);
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) {
@@ -97,6 +98,10 @@ void SdlInput::HandleEvent(const SDL_Event& e) {
             mouseMoved_ = mouseMoved_ || e.motion.x != motionX_ || e.motion.y != motionY_;
             motionX_ = e.motion.x;
             motionY_ = e.motion.y;
+            break;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET:
+            targetsLost_ = true;
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {

@@ -29,8 +29,10 @@ class SdlInput {
     // Reads the mouse and the pads for the frame about to run.
     void UpdateMouse();
 
-    // What the last Pump saw: the window closed; another window has focus; focus came back.
+    // What the last Pump saw: the window closed; another window has focus; focus came back;
+    // the renderer lost what render targets held.
     bool QuitAsked() const { return quit_; }
+    bool TargetsLost() const { return targetsLost_; }
     bool Suspended() const { return suspended_; }
     bool Resumed() const { return resumed_; }
     bool IsFullscreen() const;
@@ -57,6 +59,7 @@ class SdlInput {
     bool suspended_ = false;
     bool resumed_ = false;
     bool quit_ = false;
+    bool targetsLost_ = false;
 
     static constexpr int kKeyCount = 256;
     bool keyDown_[kKeyCount] = {};

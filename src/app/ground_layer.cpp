@@ -1,0 +1,120 @@
+#include "app/ground_layer.h"
+
+#include <algorithm>
+
+#include "render2d/hgesprite.h"
+#include "world/assets.h"
+#include "world/blood_gore.h"
+#include "world/shared_state.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+HTARGET target = 0;
+hgeSprite* picture = nullptr;
+// The picture does not show what lies on the ground: never drawn yet, lost, or its scene failed.
+bool stale = true;
+
+struct Box {
+    float left, top, right, bottom;
+};
+
+// The mark's quad's bounds with a unit to spare on each side, so that rounding never lets a
+// pixel the quad touches fall outside.
+Box BoundsOf(const GroundPlacement& mark) {
+    Box box{mark.corners[0][0], mark.corners[0][1], mark.corners[0][0], mark.corners[0][1]};
+    for (const auto& corner : mark.corners) {
+        box.left = std::min(box.left, corner[0]);
+        box.right = std::max(box.right, corner[0]);
+        box.top = std::min(box.top, corner[1]);
+        box.bottom = std::max(box.bottom, corner[1]);
+    }
+    return Box{box.left - 1.0f, box.top - 1.0f, box.right + 1.0f, box.bottom + 1.0f};
+}
+
+bool Overlap(const Box& a, const Box& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// Whether drawing the new marks over the picture gives what drawing everything in order gives:
+// no mark that comes later in drawing order, new or old, lies on any of them.
+bool NewMarksOnTop(const MarkNews& news) {
+    for (int i = 0; i < news.count; ++i) {
+        const Box box = BoundsOf(*MarkInOrder(news.orders[i]));
+        for (int later = news.orders[i] + 1; later < kMarkCount; ++later) {
+            const GroundPlacement& mark = *MarkInOrder(later);
+            if (mark.IsActive() && Overlap(box, BoundsOf(mark))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void DrawGroundAndMarks() {
+    backgroundSprite->Render(0.0f, 0.0f);
+    DrawGroundMarks();
+}
+
+}  // namespace
+
+void OpenGroundLayer() {
+    target = engine->Target_Create(kWidth, kHeight, false);
+    const HTEXTURE texture = engine->Target_GetTexture(target);
+    if (texture != 0) {
+        picture = new hgeSprite(texture, 0.0f, 0.0f, kWidth, kHeight);
+    } else if (target != 0) {
+        engine->Target_Free(target);
+        target = 0;
+    }
+    stale = true;
+}
+
+void CloseGroundLayer() {
+    delete picture;
+    picture = nullptr;
+    if (target != 0) {
+        engine->Target_Free(target);
+        target = 0;
+    }
+    stale = true;
+}
+
+bool GroundLayerLost() {
+    stale = true;
+    return false;
+}
+
+void UpdateGroundLayer() {
+    const MarkNews news = TakeMarkNews();
+    if (target == 0 || (!stale && news.count == 0)) {
+        return;
+    }
+    // A mark that covered another, or one that lies under a later mark, changes pixels that
+    // later marks were drawn over: only drawing everything again in order gives them back.
+    const bool whole =
+        stale || news.reused || news.count > MarkNews::kNewest || !NewMarksOnTop(news);
+    if (!engine->Gfx_BeginScene(target)) {
+        stale = true;
+        return;
+    }
+    if (whole) {
+        DrawGroundAndMarks();
+    } else {
+        for (int i = 0; i < news.count; ++i) {
+            DrawMarkInOrder(news.orders[i]);
+        }
+    }
+    engine->Gfx_EndScene();
+    stale = false;
+}
+
+void DrawGroundLayer() {
+    if (target != 0 && !stale) {
+        picture->Render(0.0f, 0.0f);
+    } else {
+        DrawGroundAndMarks();
+    }
+}

@@ -1,0 +1,17 @@
+// The ground and the marks on it (blood, gore) kept as one picture in a render target. They
+// never move once placed, so the picture is drawn again only when a mark is placed, a ring slot
+// is reused or the engine loses the target; every other frame it is one opaque quad. An engine
+// without render targets gets the ground and every mark drawn straight, every frame.
+#pragma once
+
+// Makes the target and the sprite that shows it; the picture is drawn at the first frame.
+void OpenGroundLayer();
+// Frees both.
+void CloseGroundLayer();
+// The engine's restore callback: the target's picture is gone, so it is drawn again before it
+// is next shown. Always false.
+bool GroundLayerLost();
+// Brings the picture up to date with the marks placed since the last call. Outside any scene.
+void UpdateGroundLayer();
+// Inside the screen's scene: the ground with its marks, from the picture when it is up to date.
+void DrawGroundLayer();

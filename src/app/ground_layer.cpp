@@ -1,7 +1,6 @@
 #include "app/ground_layer.h"
 
-#include <algorithm>
-
+#include "render2d/hgerect.h"
 #include "render2d/hgesprite.h"
 #include "world/assets.h"
 #include "world/blood_gore.h"
@@ -17,35 +16,28 @@ hgeSprite* picture = nullptr;
 // The picture does not show what lies on the ground: never drawn yet, lost, or its scene failed.
 bool stale = true;
 
-struct Box {
-    float left, top, right, bottom;
-};
-
 // The mark's quad's bounds with a unit to spare on each side, so that rounding never lets a
 // pixel the quad touches fall outside.
-Box BoundsOf(const GroundPlacement& mark) {
-    Box box{mark.corners[0][0], mark.corners[0][1], mark.corners[0][0], mark.corners[0][1]};
+hgeRect BoundsOf(const GroundPlacement& mark) {
+    hgeRect box;
     for (const auto& corner : mark.corners) {
-        box.left = std::min(box.left, corner[0]);
-        box.right = std::max(box.right, corner[0]);
-        box.top = std::min(box.top, corner[1]);
-        box.bottom = std::max(box.bottom, corner[1]);
+        box.Encapsulate(corner[0], corner[1]);
     }
-    return Box{box.left - 1.0f, box.top - 1.0f, box.right + 1.0f, box.bottom + 1.0f};
-}
-
-bool Overlap(const Box& a, const Box& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    return {box.x1 - 1.0f, box.y1 - 1.0f, box.x2 + 1.0f, box.y2 + 1.0f};
 }
 
 // Whether drawing the new marks over the picture gives what drawing everything in order gives:
 // no mark that comes later in drawing order, new or old, lies on any of them.
 bool NewMarksOnTop(const MarkNews& news) {
     for (int i = 0; i < news.count; ++i) {
-        const Box box = BoundsOf(*MarkInOrder(news.orders[i]));
+        const hgeRect box = BoundsOf(*MarkInOrder(news.orders[i]));
         for (int later = news.orders[i] + 1; later < kMarkCount; ++later) {
             const GroundPlacement& mark = *MarkInOrder(later);
-            if (mark.IsActive() && Overlap(box, BoundsOf(mark))) {
+            if (!mark.IsActive()) {
+                continue;
+            }
+            const hgeRect bounds = BoundsOf(mark);
+            if (box.Intersect(&bounds)) {
                 return false;
             }
         }

@@ -28,19 +28,21 @@ TEST(FrameClock, DeltaPresentsAndTheFrameRateLimit) {
     // 0.06 ms late, yet frames start 2 ms apart and pictures go out on the display's cadence.
     std::uint64_t now = 3000000;
     int frames = 0;
+    int presents = 0;
     for (; now < 4000000; ++frames) {
         clock.DecideDrawing(now);
         clock.StartFrame(now);
         now += 100;
         if (!clock.SkipsDrawing()) {
             clock.Presented(now);
+            ++presents;
         }
         clock.ScheduleNextFrame(now);
         const double left = clock.SecondsToNextFrame(now);
         now += left > 0.0 ? static_cast<std::uint64_t>(left * 1e6) + 60 : 0;
     }
     EXPECT_EQ(frames, 500);
-    EXPECT_EQ(clock.Presents(), 60u);
+    EXPECT_EQ(presents, 60);
     // A 10 ms frame: the next starts at once, and the grid goes on from that one, without a rush
     // of frames to catch up.
     clock.StartFrame(now);

@@ -33,7 +33,6 @@ void FrameClock::DecideDrawing(std::uint64_t now) {
 void FrameClock::Presented(std::uint64_t now) {
     const std::uint64_t period = Ticks(presentPeriod_);
     presentDue_ = NextOnGrid(presentDue_, period, now, now + period);
-    ++presents_;
 }
 
 void FrameClock::ScheduleNextFrame(std::uint64_t now) {

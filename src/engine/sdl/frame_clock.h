@@ -38,8 +38,6 @@ class FrameClock {
     bool SkipsDrawing() const { return skipDrawing_; }
     // A picture went to the display at `now`.
     void Presented(std::uint64_t now);
-    // Pictures presented so far.
-    std::uint64_t Presents() const { return presents_; }
 
     // After a frame, at `now`: sets the deadline of the next one.
     void ScheduleNextFrame(std::uint64_t now);
@@ -62,6 +60,5 @@ class FrameClock {
     // 0: no deadline yet, due at once.
     std::uint64_t presentDue_ = 0;
     std::uint64_t frameDue_ = 0;
-    std::uint64_t presents_ = 0;
     bool skipDrawing_ = false;
 };

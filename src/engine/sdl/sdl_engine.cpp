@@ -226,7 +226,7 @@ bool SdlEngine::RunFrame() {
         clock_.Restart();
     }
     clock_.StartFrame(Now());
-    input_.UpdateMouse();
+    input_.UpdateMouse(clock_.Delta());
     if (frameFunc_ != nullptr && frameFunc_()) {
         return true;
     }

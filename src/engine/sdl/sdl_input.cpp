@@ -57,7 +57,6 @@ void SdlInput::Open(SDL_Window* window, SDL_Renderer* renderer, int width, int h
     padAiming_ = false;
     motionX_ = -1;
     motionY_ = -1;
-    lastAim_ = 0;
     pads_.OpenAll();
     UpdateGrab();
 }
@@ -216,18 +215,10 @@ void SdlInput::UpdateGrab() {
     }
 }
 
-void SdlInput::UpdateMouse() {
+void SdlInput::UpdateMouse(float seconds) {
     float aimX = 0.0f;
     float aimY = 0.0f;
     pads_.Read(keyTapped_, &aimX, &aimY);
-    // Aimed over the time since the last frame; none before the first or over a pause, as for
-    // the game's own clock.
-    const std::uint64_t now = SDL_GetPerformanceCounter();
-    const float seconds = lastAim_ == 0 || resumed_
-                              ? 0.0f
-                              : static_cast<float>(now - lastAim_) /
-                                    static_cast<float>(SDL_GetPerformanceFrequency());
-    lastAim_ = now;
     const AimMotion aim = StickAim(aimX, aimY, seconds);
     if (mouseMoved_) {
         padAiming_ = false;  // the mouse wins

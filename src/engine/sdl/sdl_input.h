@@ -10,8 +10,6 @@
 //   crosshair from wherever it is, but in a frame the mouse moved in, the mouse places it.
 #pragma once
 
-#include <cstdint>
-
 #include "engine/sdl/sdl_gamepad.h"
 
 struct SDL_Window;
@@ -26,8 +24,9 @@ class SdlInput {
 
     // Takes every waiting event.
     void Pump();
-    // Reads the mouse and the pads for the frame about to run.
-    void UpdateMouse();
+    // Reads the mouse and the pads for the frame about to run, `seconds` after the last one (the
+    // frame's delta: the aiming stick moves the crosshair over that time).
+    void UpdateMouse(float seconds);
 
     // What the last Pump saw: the window closed; another window has focus; focus came back;
     // the renderer lost what render targets held.
@@ -73,7 +72,6 @@ class SdlInput {
     bool mouseMoved_ = false;  // in the last Pump
     int motionX_ = -1;         // where the last motion event put the mouse, in the window
     int motionY_ = -1;
-    bool padAiming_ = false;     // the stick moved the crosshair since the mouse last did
-    std::uint64_t lastAim_ = 0;  // the counter at the last UpdateMouse; 0 before the first
+    bool padAiming_ = false;  // the stick moved the crosshair since the mouse last did
     GamePads pads_;
 };

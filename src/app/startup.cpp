@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/command_line.h"
 #include "app/frame.h"
 #include "app/game.h"
 #include "app/ground_layer.h"
@@ -48,12 +49,14 @@ void CreateGame() {
 int RunGame() {
     engine = hgeCreate(HGE_VERSION);
     ConfigureEngine();
-    if (engine->System_Initiate()) {
+    const bool started = engine->System_Initiate();
+    if (started) {
         CreateGame();
     }
     // Without a game the engine's loop returns at once, calling neither callback.
     engine->System_Start();
     engine->System_Shutdown();
     engine->Release();
-    return 0;
+    // A launcher or a script must be able to tell a game that never started from one played.
+    return started ? 0 : kExitCannotStart;
 }

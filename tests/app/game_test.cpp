@@ -1,6 +1,7 @@
 // The whole program played from a script through the engine's own loop.
 #include <utility>
 
+#include "app/command_line.h"
 #include "app/game.h"
 #include "app/startup.h"
 #include "support/game_fixture.h"
@@ -109,7 +110,7 @@ TEST_F(WholeGame, ShootToALevelUpThenGetBittenToDeathAndQuit) {
 TEST_F(WholeGame, WithoutAnEngineNothingIsMadeAndNoFrameRuns) {
     engine.initiateResult = false;
     engine.script.push_back(Calm());
-    EXPECT_EQ(RunGame(), 0);
+    EXPECT_EQ(RunGame(), kExitCannotStart) << "a game that never started is no success";
     EXPECT_EQ(engine.framesRun, 0);
     EXPECT_EQ(::soldier, nullptr);
     EXPECT_EQ(engine.calls.back(), "Release");

@@ -1,6 +1,8 @@
 // Frames allocate nothing: the batch's vertex and index buffers, the mixer's channels and the
 // event queue are all sized before the first frame. Every allocation of the process counts, SDL's
 // and the C++ library's included.
+#include <cstdio>
+
 #include "engine_test.h"
 #include "support/alloc_counter.h"
 
@@ -52,7 +54,9 @@ TEST_F(Allocation, BusyFramesOfQuadsSoundsAndInputAllocateNothing) {
     hge->System_SetState(HGE_FRAMEFUNC, BusyFrame);
     hge->System_SetState(HGE_RENDERFUNC, BusyRender);
     for (int i = 0; i < 3; ++i) {
-        textures[i] = Image(("t" + std::to_string(i) + ".png").c_str(), 16, 16, 0xFF0000, 0xFF);
+        char name[16];
+        std::snprintf(name, sizeof name, "t%d.png", i);
+        textures[i] = Image(name, 16, 16, 0xFF0000, 0xFF);
         ASSERT_NE(textures[i], 0u);
     }
     shot = hge->Effect_Load(ZS_SOURCE_DIR "/assets/sfx/colt1911-fire.wav", 0);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <vector>
 
+#include "engine/launch.h"
 #include "engine_test.h"
 
 namespace test {
@@ -111,6 +112,34 @@ TEST_F(Engine, FilesBesideTheExecutableComeBeforeTheWorkingFolders) {
     EXPECT_EQ(load("only.txt"), "working");
     fs::current_path(before);
     fs::remove_all(beside);
+}
+
+// --windowed and --fullscreen win over ZS_WINDOWED and over what the game asks for.
+TEST(Launch, TheCommandLinesWindowChoiceWinsOverTheEnvironmentAndTheGame) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_RENDER_DRIVER", "software", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    struct Case {
+        WindowChoice choice;
+        const char* env;
+        bool gameWindowed, fullscreen;
+    };
+    for (const Case c : {Case{WindowChoice::kAsAsked, "0", false, true},
+                         Case{WindowChoice::kAsAsked, "1", false, false},
+                         Case{WindowChoice::kFullscreen, "1", true, true},
+                         Case{WindowChoice::kWindowed, "0", false, false}}) {
+        engineLaunch.window = c.choice;
+        setenv("ZS_WINDOWED", c.env, 1);
+        HGE* hge = hgeCreate(HGE_VERSION);
+        hge->System_SetState(HGE_WINDOWED, c.gameWindowed);
+        ASSERT_TRUE(hge->System_Initiate());
+        const Uint32 flags = SDL_GetWindowFlags(SdlEngine::Instance()->Window());
+        EXPECT_EQ((flags & SDL_WINDOW_FULLSCREEN) != 0, c.fullscreen)
+            << static_cast<int>(c.choice) << " ZS_WINDOWED=" << c.env;
+        hge->Release();
+    }
+    engineLaunch = EngineLaunch{};
+    unsetenv("ZS_WINDOWED");
 }
 
 }  // namespace

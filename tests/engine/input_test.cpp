@@ -4,6 +4,8 @@
 #include <tuple>
 #include <vector>
 
+#include <SDL_mixer.h>
+
 #include "engine_test.h"
 
 namespace test {
@@ -91,6 +93,12 @@ TEST_F(InputTest, KeysButtonsTapsAndAltEnterInOneSequence) {
 TEST_F(InputTest, TheMouseIsInPicturePixelsThroughTheLetterboxAndClampedOutOfTheBars) {
     engine->RunFrame();
     EXPECT_EQ(Crosshair(), std::pair(400.0f, 300.0f)) << "the aim waits at the centre";
+    // The window can be dragged to any size and maximised.
+    EXPECT_NE(SDL_GetWindowFlags(engine->Window()) & SDL_WINDOW_RESIZABLE, 0u);
+    int maxW = 0;
+    int maxH = 0;
+    SDL_GetWindowMaximumSize(engine->Window(), &maxW, &maxH);
+    EXPECT_EQ(std::pair(maxW, maxH), std::pair(0, 0)) << "no largest size";
     // Window size, mouse in the window, in the picture. 1000x600 shows the picture between two
     // 100-pixel bars; 1600x1200 doubles every pixel.
     const int cases[][6] = {{1000, 600, 500, 300, 400, 300}, {1000, 600, 150, 20, 50, 20},
@@ -175,20 +183,34 @@ TEST_F(InputTest, PadsHoldTheGamesKeysAndAimWhenEverTheyArePluggedIn) {
     EXPECT_EQ(aim(600, 100), std::pair(100.0f, 599.0f));
 }
 
-TEST_F(InputTest, LosingFocusPausesTheGameAndThePauseIsNoGameTime) {
+TEST_F(InputTest, LosingFocusPausesTheGameAndItsSoundAndThePauseIsNoGameTime) {
+    const HEFFECT groan = hge->Effect_Load(ZS_SOURCE_DIR "/assets/sfx/zombie.mp3", 0);
+    const HSTREAM music = hge->Stream_Load(ZS_SOURCE_DIR "/assets/sfx/zombie_muzik.mp3", 0);
+    hge->Effect_PlayEx(groan, 10, 0, 1.0f, true);
+    hge->Stream_Play(music, true, 25);
     Frame({Key(SDLK_w, true)});
     Frame({WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST)});
     SDL_Delay(50);
     Frame({});
     EXPECT_EQ(framesRun, 1) << "no frames while another window has focus";
     EXPECT_FALSE(hge->Input_GetKeyState(HGEK_W)) << "a key let go elsewhere is not held";
+    EXPECT_EQ(Mix_Paused(-1), 1) << "the effect holds where it was";
+    EXPECT_EQ(Mix_PausedMusic(), 1) << "and so does the music";
     Frame({WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)});
     EXPECT_EQ(framesRun, 2);
     EXPECT_EQ(hge->Timer_GetDelta(), 0.0f);
+    EXPECT_EQ(Mix_Paused(-1), 0);
+    EXPECT_EQ(Mix_PausedMusic(), 0);
+    // Minimised, it stands still the same way.
+    Frame({WindowEvent(SDL_WINDOWEVENT_MINIMIZED)});
+    EXPECT_EQ(framesRun, 2);
+    EXPECT_EQ(Mix_PausedMusic(), 1);
+    Frame({WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)});
+    EXPECT_EQ(framesRun, 3);
     // Closing the window ends the loop like Escape, before another frame runs.
     Push(WindowEvent(SDL_WINDOWEVENT_CLOSE));
     EXPECT_TRUE(hge->System_Start());
-    EXPECT_EQ(framesRun, 2);
+    EXPECT_EQ(framesRun, 3);
 }
 
 }  // namespace

@@ -283,12 +283,29 @@ TEST(MachineWithoutSound, PlaysSilentlyAfterOneLine) {
     }
 }
 
-TEST(MachineWithoutDisplay, TheGameSaysWhyAndExitsCleanly) {
-    const Outcome o =
-        AssetCopy().Run("-u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER", ZS_GAME_EXE, 10);
-    EXPECT_EQ(o.status, 0) << o.err;
-    ASSERT_EQ(o.log.size(), 1u) << o.err;
-    EXPECT_NE(o.log[0].find("display"), std::string::npos) << o.err;
+// A launcher or a packager's script must see that the game never ran: each way of having no
+// display is one line saying so and status 1.
+TEST(MachineWithoutDisplay, TheGameSaysWhyAndExitsWithAFailure) {
+    const std::string none = "-u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER";
+    for (const std::string& env :
+         {none, none + " DISPLAY=:97", none + " SDL_VIDEODRIVER=no_such_driver",
+          none + " SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY=wayland-97 XDG_RUNTIME_DIR=/tmp"}) {
+        const Outcome o = AssetCopy().Run(env, ZS_GAME_EXE, 10);
+        EXPECT_EQ(o.status, 1) << env << "\n" << o.err;
+        ASSERT_EQ(o.log.size(), 1u) << env << "\n" << o.err;
+        EXPECT_NE(o.log[0].find("display"), std::string::npos) << env << "\n" << o.err;
+    }
+}
+
+TEST(CommandLine, HelpVersionAndAMistypedOptionFromTheShippedProgram) {
+    AssetCopy copy;
+    const Outcome help = copy.Run("-u DISPLAY", std::string(ZS_GAME_EXE) + " --help", 10);
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_NE(Read(copy / "out.txt").find("--fullscreen"), std::string::npos);
+    const Outcome typo = copy.Run("-u DISPLAY", std::string(ZS_GAME_EXE) + " --windowd", 10);
+    EXPECT_EQ(typo.status, 2);
+    ASSERT_EQ(typo.log.size(), 1u) << typo.err;
+    EXPECT_NE(typo.log[0].find("'--windowd'"), std::string::npos) << typo.err;
 }
 
 }  // namespace

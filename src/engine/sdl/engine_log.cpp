@@ -3,14 +3,19 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+char lastLine[1024];
+
+}  // namespace
+
 void LogLineV(const char* format, va_list args) {
-    char line[1024];
-    std::vsnprintf(line, sizeof line, format, args);
-    std::size_t n = std::strlen(line);
-    while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r')) {
-        line[--n] = '\0';
+    std::vsnprintf(lastLine, sizeof lastLine, format, args);
+    std::size_t n = std::strlen(lastLine);
+    while (n > 0 && (lastLine[n - 1] == '\n' || lastLine[n - 1] == '\r')) {
+        lastLine[--n] = '\0';
     }
-    std::fprintf(stderr, "zombie-shooter: %s\n", line);
+    std::fprintf(stderr, "zombie-shooter: %s\n", lastLine);
 }
 
 void LogLine(const char* format, ...) {
@@ -18,4 +23,8 @@ void LogLine(const char* format, ...) {
     va_start(args, format);
     LogLineV(format, args);
     va_end(args);
+}
+
+const char* LastLogLine() {
+    return lastLine;
 }

@@ -6,3 +6,5 @@
 
 void LogLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void LogLineV(const char* format, va_list args);
+// The last line logged, without the prefix ("" before the first).
+const char* LastLogLine();

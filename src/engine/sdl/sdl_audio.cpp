@@ -117,3 +117,16 @@ HCHANNEL SdlAudio::PlayStream(HSTREAM stream, bool loop, int volume) {
     // The music has a channel of its own, after the effects' ones.
     return static_cast<HCHANNEL>(kMixChannels + 1);
 }
+
+void SdlAudio::SetPaused(bool paused) {
+    if (!open_) {
+        return;
+    }
+    if (paused) {
+        Mix_Pause(-1);
+        Mix_PauseMusic();
+    } else {
+        Mix_Resume(-1);
+        Mix_ResumeMusic();
+    }
+}

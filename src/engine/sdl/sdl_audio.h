@@ -32,6 +32,9 @@ class SdlAudio {
     HSTREAM LoadStream(SDL_RWops* source);
     HCHANNEL PlayEffect(HEFFECT effect, int volume, int pan, bool loop);
     HCHANNEL PlayStream(HSTREAM stream, bool loop, int volume);
+    // Holds every effect and the music where they are, or lets them go on from there. The game
+    // never pauses its sound: the engine does while it holds the game.
+    void SetPaused(bool paused);
 
   private:
     bool TryOpenMixer();

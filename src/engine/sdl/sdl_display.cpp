@@ -14,7 +14,8 @@ bool SdlDisplay::Open(const EngineOptions& options, bool fullscreen, int width, 
     if (!OpenVideo(options)) {
         return false;
     }
-    const Uint32 flags = fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+    // Resizable in a window too: the picture is letterboxed to whatever size the player drags.
+    const Uint32 flags = SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
                                height, flags);
     if (window_ == nullptr) {

@@ -1,7 +1,8 @@
 // The window and its renderer. Fullscreen is the desktop's own resolution (never a display mode
 // change) with the logical picture scaled to fit, its aspect kept and letterboxed; windowed, the
-// window is the picture's size. The renderer is accelerated when it can be, else software, and
-// always software on the headless `dummy` driver, so read-back pictures are the same everywhere.
+// window opens at the picture's size and can be resized and maximised, letterboxed the same way.
+// The renderer is accelerated when it can be, else software, and always software on the headless
+// `dummy` driver, so read-back pictures are the same everywhere.
 #pragma once
 
 #include "engine/sdl/options.h"

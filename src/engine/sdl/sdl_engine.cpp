@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "engine/launch.h"
 #include "engine/sdl/engine_log.h"
 #include "engine/sdl/file_lookup.h"
 
@@ -128,8 +129,9 @@ bool SdlEngine::System_Initiate() {
         return true;
     }
     options_ = EngineOptions::FromEnvironment();
-    const bool fullscreen = !windowed_ && !options_.forceWindow;
+    const bool fullscreen = StartsFullscreen();
     if (!display_.Open(options_, fullscreen, screenWidth_, screenHeight_)) {
+        TellWhyNotStarted();
         return false;
     }
     if (display_.RefreshPeriod() > 0.0) {
@@ -138,14 +140,37 @@ bool SdlEngine::System_Initiate() {
     input_.Open(display_.Window(), display_.Renderer(), screenWidth_, screenHeight_, fullscreen);
     if (!batch_.Open(display_.Renderer(), options_.atlas)) {
         CloseAll();
+        TellWhyNotStarted();
         return false;
     }
     if (useSound_) {
         audio_.Open();
     }
     clock_.Restart();
+    soundPaused_ = false;
     initiated_ = true;
     return true;
+}
+
+// The command line wins over the environment, which wins over what the game asks for.
+bool SdlEngine::StartsFullscreen() const {
+    switch (engineLaunch.window) {
+        case WindowChoice::kWindowed:
+            return false;
+        case WindowChoice::kFullscreen:
+            return true;
+        case WindowChoice::kAsAsked:
+            break;
+    }
+    return !windowed_ && !options_.forceWindow;
+}
+
+// A game started from a desktop has nowhere to show its standard error; on Windows nobody would
+// ever see why it did not start.
+void SdlEngine::TellWhyNotStarted() {
+#ifdef _WIN32
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Zombie Shooter", LastLogLine(), nullptr);
+#endif
 }
 
 void SdlEngine::System_Shutdown() {
@@ -212,6 +237,11 @@ bool SdlEngine::RunFrame() {
     }
 #endif
     input_.Pump();
+    // Sound stands still with the game while it is held.
+    if (input_.Suspended() != soundPaused_) {
+        soundPaused_ = input_.Suspended();
+        audio_.SetPaused(soundPaused_);
+    }
     if (batch_.RefitTargets(input_.TargetsLost()) && restoreFunc_ != nullptr) {
         restoreFunc_();
     }

@@ -36,6 +36,7 @@ class SdlEngine final : public HGE {
     SDL_Window* Window() const { return display_.Window(); }
     QuadBatch& Batch() { return batch_; }
     const SdlAudio& Audio() const { return audio_; }
+    bool SoundPaused() const { return soundPaused_; }
     const SdlInput& Input() const { return input_; }
     // One frame: pump events, then the frame callback and the render callback. Returns true when
     // the loop should end (the frame callback said so, the window was closed, or the engine is
@@ -120,6 +121,10 @@ class SdlEngine final : public HGE {
     SdlEngine& operator=(const SdlEngine&) = delete;
 
     void CloseAll();
+    bool StartsFullscreen() const;
+    // Shows the last logged line where a player who did not start the game from a terminal sees
+    // it (a message box on Windows; elsewhere standard error is enough).
+    static void TellWhyNotStarted();
     // Whether the loop holds frames to the frame-rate limit and the display's pace.
     bool Paced() const;
     // Sleeps until the next frame is due.
@@ -142,6 +147,7 @@ class SdlEngine final : public HGE {
     // A scene into a render target draws even in frames the screen skips: the game draws into
     // a target only when its picture changes, and would not draw it again.
     bool targetScene_ = false;
+    bool soundPaused_ = false;
     EngineOptions options_;
 
     SdlDisplay display_;

@@ -169,6 +169,7 @@ void SdlInput::HandleWindowEvent(const SDL_Event& e) {
             quit_ = true;
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
+        case SDL_WINDOWEVENT_MINIMIZED:
             suspended_ = true;
             ReleaseAllKeys();
             UpdateGrab();

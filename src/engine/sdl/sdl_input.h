@@ -3,7 +3,8 @@
 //   key pressed and released between two frames counts as held for the next one.
 // - The mouse is converted from window pixels into the logical picture through the letterbox
 //   and clamped to it (the bars map outside the picture).
-// - While another window has focus the game is suspended, every key let go and the mouse freed.
+// - While another window has focus, or the window is minimised, the game is suspended, every key
+//   let go and the mouse freed.
 // - Alt+Enter switches between desktop fullscreen and a window of the picture's size; the game
 //   sees neither that press nor the held Enter.
 // - Gamepads (sdl_gamepad.h) hold the same keys and button. Their aiming stick moves the

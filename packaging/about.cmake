@@ -17,7 +17,7 @@ set(ZS_ABOUT_DESCRIPTION
 # keys | gamepad | what they do
 set(ZS_ABOUT_CONTROLS
   "W A S D|left stick or d-pad|walk"
-  "mouse|right stick (the further it is pushed, the faster the crosshair moves)|aim"
+  "mouse|right stick|aim"
   "left button|right trigger or A|fire (hold to keep firing)"
   "1 / 2|left / right shoulder, or X / Y|pistol (clip of 12) / submachine gun (clip of 30), both drawing on one reserve"
   "Enter|Start|continue after a level-up"

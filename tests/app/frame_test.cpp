@@ -1,5 +1,7 @@
 // The frame update: the generator's seed and the spawn corner, the keys that leave and end the
 // game, walking, the weapon keys and the aim.
+#include <set>
+
 #include "app/frame.h"
 #include "app/game.h"
 #include "support/game_fixture.h"
@@ -29,16 +31,20 @@ TEST_F(FrameUpdate, ZombiesEnterAtTheDrawnCornersPointJustOutsideTheScreen) {
         EXPECT_NEAR(newest.x, points[2 * (corner - 1)], 1e-3) << corner;
         EXPECT_NEAR(newest.y, points[2 * (corner - 1) + 1], 1e-3) << corner;
     }
-    // With the engine's own generator every frame's point for its corner lies 0 to 50 pixels
-    // outside the screen on both axes.
+    // With the engine's own generator every corner comes up, and every frame's point for its
+    // corner lies 0 to 50 pixels outside the screen on both axes.
+    std::set<int> corners;
     for (int frame = 0; frame < 300; ++frame) {
         Play(Frame{});
+        corners.insert(spawnCorner);
+        ASSERT_TRUE(spawnCorner >= 1 && spawnCorner <= 4) << spawnCorner;
         const SpawnPoint& p = spawnPoints[spawnCorner - 1];
         const bool left = spawnCorner == 1 || spawnCorner == 3;
         const bool top = spawnCorner == 1 || spawnCorner == 4;
         ASSERT_TRUE(left ? (p.x >= -50 && p.x <= 0) : (p.x >= 800 && p.x <= 850)) << p.x;
         ASSERT_TRUE(top ? (p.y >= -50 && p.y <= 0) : (p.y >= 600 && p.y <= 650)) << p.y;
     }
+    EXPECT_EQ(corners.size(), 4u);
 }
 
 TEST_F(FrameUpdate, EscapeQuitsFromEveryScreenAndEnterOnlyLeavesTheLevelUpScreen) {

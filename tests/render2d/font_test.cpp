@@ -69,9 +69,10 @@ TEST_F(FontTest, DescriptionsYieldTheirLettersOrAQuietEmptyFont) {
         {"hex and quoted codes", ",?ABCDJ\xFC", 5, "",
          "[HGEFONT]\nChar=41\nChar=042\nChar= 43\nChar=000000044\nChar=4a\nChar=\"?\"\n"
          "Char=\",\"\nChar=\"\xFC\",0,0,4,5"},
-        {"codes past 255, malformed lines", std::string("\0E", 2), 9, "",
+        {"codes 0 to 255 and no further, malformed lines", std::string("\0E\xFF", 3), 9, "",
          "[HGEFONT]\nChar=100,0,0,4,99\nChar=FFFFFFFF,0,0,4,99\nChar 42,0,0,4,99\n"
-         " Char=43,0,0,4,99\nchar=44,0,0,4,99\nChar=45,0,0,4,9\nChar=  ,0,0,4,6"},
+         " Char=43,0,0,4,99\nchar=44,0,0,4,99\nChar=45,0,0,4,9\nChar=  ,0,0,4,6\n"
+         "Char=FF,0,0,4,7"},
         {"overlong lines", "AC", 20, "",
          "[HGEFONT]\n" + cut + std::string(5000, 'x') + "\nChar=43"},
         {"a lost texture ends it", "A", 8, "",

@@ -483,13 +483,20 @@ Canvas MakeAmmoItem() {
     return cv.Downsample();
 }
 
+// Four white arms two pixels wide in a solid dark outline that also marks the aim point, on whole
+// pixels so that scaling keeps the white white: the white reads over the dark ground, blood and
+// zombies, the outline over anything light.
 Canvas MakeCrosshair() {
     Canvas cv(10, 10, kSS);
-    Sdf ticks = Union(Union(Box(5.0f, 1.6f, 0.55f, 1.6f), Box(5.0f, 8.4f, 0.55f, 1.6f)),
-                      Union(Box(1.6f, 5.0f, 1.6f, 0.55f), Box(8.4f, 5.0f, 1.6f, 0.55f)));
-    Sdf shape = Union(ticks, Circle(5.0f, 5.0f, 0.75f));
-    Fill(cv, Grow(shape, 0.85f), Rgb(0, 0, 0, 0.85f));
-    Fill(cv, shape, Hex(0xb8ff5a));
+    const Color dark = Hex(0x141414);
+    Fill(cv, Box(5.0f, 5.0f, 5.0f, 2.0f), dark);
+    Fill(cv, Box(5.0f, 5.0f, 2.0f, 5.0f), dark);
+    const float arms[4][2] = {{5.0f, 2.5f}, {5.0f, 7.5f}, {2.5f, 5.0f}, {7.5f, 5.0f}};
+    for (const auto& arm : arms) {
+        const bool upright = arm[0] == 5.0f;
+        Fill(cv, Box(arm[0], arm[1], upright ? 1.0f : 1.5f, upright ? 1.5f : 1.0f),
+             Hex(0xffffff));
+    }
     return cv.Downsample();
 }
 

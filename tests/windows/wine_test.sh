@@ -4,7 +4,9 @@
 # Unpacks the zip, checks that every DLL the executable and its DLLs import is in the package or
 # is one of Windows' own, starts the game from another folder, checks the bar, the HUD text and a
 # step with W, and quits with Escape (status 0). Then a copy without the crosshair image must log
-# one line naming it and play on. Screenshots stay in $E2E_OUT (default: a temporary folder).
+# one line naming it and play on. Then the command line: --version redirected and in a console,
+# a mistyped option, and a start that fails showing its message box. Screenshots stay in $E2E_OUT
+# (default: a temporary folder).
 set -u
 zip=$(realpath "$1")
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -61,7 +63,8 @@ bar=$(rmse_file walked "$pkg/gfx/alt_menu.png" 0 569 580 31 0 0)
 check "W walked the soldier up (old place $old, new place $new; still playing: bar $bar)" \
   holds "$old > 0.05 && $new > 0.05 && $bar < 0.12"
 # The game's own lines start with its name; Wine and ALSA add lines of their own.
-logged() { grep '^zombie-shooter:' "$stderr" | grep -v 'no sound device'; }
+logged_in() { grep '^zombie-shooter:' "$1" | grep -v 'no sound device'; }
+logged() { logged_in "$stderr"; }
 check "nothing logged about the whole package's files" [ -z "$(logged)" ]
 
 # A damaged copy: the crosshair image is gone.
@@ -70,6 +73,42 @@ start_game "$out/damaged" damaged
 quit_with_escape
 one_line_naming() { [ "$(logged | wc -l)" -eq 1 ] && logged | grep -q "$1"; }
 check "one line logged for the missing image, naming it ($(logged))" one_line_naming gfx/nisangah.png
+
+# The command line from a prompt: printed where the prompt is, redirected when asked.
+(cd "$pkg" && "$wine_run" zombie-shooter.exe --version) >"$out/version.txt" 2>&1
+status=$?
+check "--version redirected to a file, status $status ($(tr -d '\r' <"$out/version.txt"))" \
+  grep -q '^zombie-shooter [0-9]' "$out/version.txt"
+(cd "$pkg" && "$wine_run" zombie-shooter.exe --windowd) >/dev/null 2>"$out/typo.txt"
+status=$?
+check "a mistyped option: one line in the file 2> names, status $status" \
+  holds "$status == 2 && $(grep -c "^zombie-shooter: unknown option '--windowd'" "$out/typo.txt") == 1"
+# In a terminal, cmd gets a console of its own; the game's lines must reach it. Wine draws the
+# console with cursor moves between the letters, so those are taken out before looking.
+(cd "$pkg" && script -qec "'$wine_run' cmd /c zombie-shooter.exe --version" /dev/null) |
+  sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | tr -d '\r' >"$out/console.txt"
+check "--version from cmd in a console shows in that console" \
+  grep -q 'zombie-shooter *[0-9]' "$out/console.txt"
+
+# A game that cannot start says why in a message box, and exits with status 1 once it is closed.
+(cd "$out/elsewhere" && SDL_VIDEODRIVER=no_such_driver exec "$wine_run" "$pkg/zombie-shooter.exe") \
+  2>"$out/no-start.txt" &
+game_pid=$!
+box=""
+for _ in $(seq 60); do
+  box=$(xdotool search --name '^Zombie Shooter$' 2>/dev/null | head -n1)
+  [ -n "$box" ] && break
+  sleep 0.5
+done
+check "a message box titled Zombie Shooter when the game cannot start" [ -n "$box" ]
+shot no-start-box
+[ -n "$box" ] && xdotool windowactivate --sync "$box" key Return 2>/dev/null
+for _ in $(seq 40); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.25; done
+wait "$game_pid"
+status=$?
+game_pid=""
+check "the game that could not start exits with status $status after one line ($(logged_in "$out/no-start.txt"))" \
+  holds "$status == 1 && $(logged_in "$out/no-start.txt" | wc -l) == 1"
 
 echo "screenshots in $out"
 finish

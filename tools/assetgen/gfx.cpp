@@ -494,8 +494,7 @@ Canvas MakeCrosshair() {
     const float arms[4][2] = {{5.0f, 2.5f}, {5.0f, 7.5f}, {2.5f, 5.0f}, {7.5f, 5.0f}};
     for (const auto& arm : arms) {
         const bool upright = arm[0] == 5.0f;
-        Fill(cv, Box(arm[0], arm[1], upright ? 1.0f : 1.5f, upright ? 1.5f : 1.0f),
-             Hex(0xffffff));
+        Fill(cv, Box(arm[0], arm[1], upright ? 1.0f : 1.5f, upright ? 1.5f : 1.0f), Hex(0xffffff));
     }
     return cv.Downsample();
 }

@@ -22,12 +22,12 @@ class EngineTest : public ::testing::Test {
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_RENDER_DRIVER", "software", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
         // The dummy driver's window never has focus, and SDL drops pad input without it.
         setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
         char name[] = "/tmp/zs-engine-XXXXXX";
         ASSERT_NE(mkdtemp(name), nullptr);
         dir = name;
+        SetAudioDriver();
         hge = hgeCreate(HGE_VERSION);
         engine = SdlEngine::Instance();
         hge->System_SetState(HGE_WINDOWED, true);
@@ -37,6 +37,7 @@ class EngineTest : public ::testing::Test {
         hge->Release();
         std::filesystem::remove_all(dir);
     }
+    virtual void SetAudioDriver() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
     // An opaque image whose left half is `left` and right half `right` (0xRRGGBB), saved as PNG
     // and loaded.
     HTEXTURE Image(const char* name, int w, int h, std::uint32_t left, std::uint32_t right) {

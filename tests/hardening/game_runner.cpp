@@ -16,6 +16,7 @@
 #include "app/startup.h"
 #include "engine/sdl/sdl_engine.h"
 #include "render2d/hgefont.h"
+#include "support/push_input.h"
 #include "world/assets.h"
 
 namespace {
@@ -37,19 +38,6 @@ constexpr Step kSteps[] = {{1, 0, true},        {1, SDLK_w, true},  {8, SDLK_w, 
                            {24, SDLK_s, true},  {28, SDLK_1, true}, {29, SDLK_1, false},
                            {30, 0, false},      {32, SDLK_s, false}};
 
-void Push(SDL_Keycode key, bool down) {
-    SDL_Event e{};
-    if (key == 0) {
-        e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        e.button.button = SDL_BUTTON_LEFT;
-    } else {
-        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        e.key.keysym.sym = key;
-        e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-    }
-    SDL_PushEvent(&e);
-}
-
 void Script(int frame, SdlEngine& engine) {
     // The quads counted so far tell whether the frame before drew anything.
     framesRendered += frame > 0 && engine.Batch().quadsDrawn > lastQuads ? 1 : 0;
@@ -62,14 +50,14 @@ void Script(int frame, SdlEngine& engine) {
         SDL_FreeSurface(s);
     }
     if (frame == frameCount) {
-        Push(SDLK_ESCAPE, true);
+        test::PushInput(SDLK_ESCAPE, true);
         return;
     }
     SDL_WarpMouseInWindow(engine.Window(), 400 + static_cast<int>(250.0 * SDL_cos(frame * 0.25)),
                           300 + static_cast<int>(200.0 * SDL_sin(frame * 0.25)));
     for (const Step& step : kSteps) {
         if (step.frame == frame) {
-            Push(step.key, step.down);
+            test::PushInput(step.key, step.down);
         }
     }
 }

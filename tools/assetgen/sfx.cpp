@@ -1,6 +1,6 @@
 // Sound effects: gun shots, flesh hits, the killing hit, the zombie groan, the empty-gun click
 // and the reload. All synthesised from noise and oscillators, mono 44.1 kHz 16-bit, peaks at
-// -3 dBFS (the shots at -1 dBFS), faded edges.
+// -3 dBFS (the shots and the kill at -1, the hits at -9, the groan at -15), faded edges.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -292,7 +292,9 @@ Buffer FleshHit(uint32_t seed, float len, float thudHz, float sweepFrom, float s
                 2.2f * amp * gate * Env(t, 0.003f, squelchDecay) * lp.Run(bp.Run(rng.Signed()));
         }
     }
-    return Finish(std::move(b), 0.06f, 1.8f);
+    // Under the shots: with several zombies in a bullet's way its hits pile up, and the shot and
+    // the kill must still stand out of them.
+    return Finish(std::move(b), 0.06f, 1.8f, -9.0f);
 }
 
 Buffer KillHit() {
@@ -323,12 +325,16 @@ Buffer KillHit() {
     // a body falling: low rumble thud slightly later
     Thump(b, 0.16f, 0.55f, 90.0f, 38.0f, 0.03f, 0.004f, 0.09f);
     NoiseBurst(b, rng, 0.16f, 0.3f, 0.003f, 0.05f, Biquad(Biquad::kLow, 500, 0.7f));
-    return Finish(std::move(b), 0.15f, 1.8f);
+    // Dense and near full scale: a kill lands among the hits of the same bullet and must still
+    // stand over a shot.
+    return Finish(std::move(b), 0.15f, 3.5f, -1.0f);
 }
 
+// A groan plays at volume 10 each time a zombie enters, two a second at level 1, so two or three
+// always overlap: they are the bed the shots play over, and sit far under them.
 Buffer ZombieGroan() {
     Rng rng(0x62044);
-    const float len = 1.25f;
+    const float len = 1.0f;
     Buffer b(Samples(len), 0.0f);
     Biquad f1, f2, f3, breath(Biquad::kBand, 1400, 0.8f), lp(Biquad::kLow, 3200, 0.7f);
     double phase = 0, sub = 0;
@@ -359,7 +365,7 @@ Buffer ZombieGroan() {
                     (0.8f + 0.2f * std::sin(kPi * u));
         b[i] = env * lp.Run(voiced + noise);
     }
-    return Finish(std::move(b), 0.1f, 2.5f);
+    return Finish(std::move(b), 0.1f, 2.5f, -15.0f);
 }
 
 Buffer EmptyClick() {

@@ -43,10 +43,13 @@ bool SdlAudio::TryOpenMixer() {
     }
     // MP3 chunks decode only once the MP3 decoder is loaded.
     Mix_Init(MIX_INIT_MP3);
-    if (Mix_OpenAudio(kSampleRate, MIX_DEFAULT_FORMAT, 2, kMixBufferFrames) != 0) {
+    // Float: SDL adds float samples without clamping them, so a pile-up of sounds reaches the
+    // master bus whole, however far over full scale, and the limiter brings it down.
+    if (Mix_OpenAudio(kSampleRate, AUDIO_F32SYS, 2, kMixBufferFrames) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
+    InstallMasterBus();
     Mix_AllocateChannels(kMixChannels);
     // The mixer keeps panning settings per channel and makes them on first use; make them all
     // now, so playing a sound later allocates nothing (centred sounds then need nothing more).
@@ -57,12 +60,33 @@ bool SdlAudio::TryOpenMixer() {
     return true;
 }
 
+// The device may differ in rate and channels from what was asked; the bus follows it.
+void SdlAudio::InstallMasterBus() {
+    int rate = 0;
+    int channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels) == 0 || format != AUDIO_F32SYS ||
+        !bus_.Configure(rate, channels)) {
+        LogLine("the sound device mixes %d channels of format 0x%x: no master bus", channels,
+                format);
+        return;
+    }
+    Mix_SetPostMix(
+        [](void* bus, Uint8* stream, int bytes) {
+            const int frames =
+                bytes / static_cast<int>(sizeof(float)) / static_cast<MasterBus*>(bus)->Channels();
+            static_cast<MasterBus*>(bus)->Process(reinterpret_cast<float*>(stream), frames);
+        },
+        &bus_);
+}
+
 void SdlAudio::Close() {
     if (!open_) {
         return;
     }
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
+    Mix_SetPostMix(nullptr, nullptr);
     effects_.FreeAll(Mix_FreeChunk);
     streams_.FreeAll(Mix_FreeMusic);
     Mix_CloseAudio();
@@ -82,10 +106,39 @@ HSTREAM SdlAudio::LoadStream(SDL_RWops* source) {
     return music != nullptr ? streams_.Add(music) : 0;
 }
 
+SdlAudio::FrameVoice* SdlAudio::VoiceOfThisFrame(HEFFECT effect) {
+    for (int i = 0; i < frameVoiceCount_; ++i) {
+        if (frameVoices_[static_cast<std::size_t>(i)].effect == effect) {
+            return &frameVoices_[static_cast<std::size_t>(i)];
+        }
+    }
+    return nullptr;
+}
+
+void SdlAudio::SetChannelLevels(int channel, int volume, int pan) {
+    Mix_Volume(channel, MixerVolume(volume));
+    std::uint8_t left = 0;
+    std::uint8_t right = 0;
+    MixerPanning(pan, &left, &right);
+    Mix_SetPanning(channel, left, right);
+}
+
+// Copies of one sound started together play in phase: n of them are one sound n times as loud,
+// never a fuller one. So the frame's first start of an effect is its only voice.
 HCHANNEL SdlAudio::PlayEffect(HEFFECT effect, int volume, int pan, bool loop) {
     Mix_Chunk* chunk = effects_.Get(effect);
     if (!open_ || chunk == nullptr) {
         return 0;
+    }
+    FrameVoice* voice = VoiceOfThisFrame(effect);
+    // Unless a later start this frame took its channel over.
+    if (voice != nullptr && Mix_Playing(voice->channel) != 0 &&
+        Mix_GetChunk(voice->channel) == chunk) {
+        if (volume > voice->volume) {
+            voice->volume = volume;
+            SetChannelLevels(voice->channel, volume, pan);
+        }
+        return static_cast<HCHANNEL>(voice->channel + 1);
     }
     int channel = Mix_GroupAvailable(-1);
     if (channel < 0) {
@@ -95,13 +148,18 @@ HCHANNEL SdlAudio::PlayEffect(HEFFECT effect, int volume, int pan, bool loop) {
     }
     // Volume and pan go on the channel before the sound starts, so no sample plays at the
     // previous sound's settings.
-    Mix_Volume(channel, MixerVolume(volume));
-    std::uint8_t left = 0;
-    std::uint8_t right = 0;
-    MixerPanning(pan, &left, &right);
-    Mix_SetPanning(channel, left, right);
+    SetChannelLevels(channel, volume, pan);
     channel = Mix_PlayChannel(channel, chunk, loop ? -1 : 0);
-    return channel < 0 ? 0 : static_cast<HCHANNEL>(channel + 1);
+    if (channel < 0) {
+        return 0;
+    }
+    if (voice != nullptr) {
+        *voice = FrameVoice{effect, channel, volume};
+    } else if (frameVoiceCount_ < kMixChannels) {
+        frameVoices_[static_cast<std::size_t>(frameVoiceCount_++)] =
+            FrameVoice{effect, channel, volume};
+    }
+    return static_cast<HCHANNEL>(channel + 1);
 }
 
 HCHANNEL SdlAudio::PlayStream(HSTREAM stream, bool loop, int volume) {

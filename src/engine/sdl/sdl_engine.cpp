@@ -256,6 +256,7 @@ bool SdlEngine::RunFrame() {
         clock_.Restart();
     }
     clock_.StartFrame(Now());
+    audio_.StartFrame();
     input_.UpdateMouse(clock_.Delta());
     if (frameFunc_ != nullptr && frameFunc_()) {
         return true;

@@ -80,18 +80,19 @@ bool GroundLayerLost() {
 }
 
 void UpdateGroundLayer() {
-    const MarkNews news = TakeMarkNews();
-    if (target == 0 || (!stale && news.count == 0)) {
+    if (target == 0 || (!stale && !MarkNewsWaiting())) {
         return;
     }
+    // The engine begins no scene in a frame whose picture it will not show: the news waits for
+    // the next frame that shows one, so the picture is drawn at most once per shown picture.
+    if (!engine->Gfx_BeginScene(target)) {
+        return;
+    }
+    const MarkNews news = TakeMarkNews();
     // A mark that covered another, or one that lies under a later mark, changes pixels that
     // later marks were drawn over: only drawing everything again in order gives them back.
     const bool whole =
         stale || news.reused || news.count > MarkNews::kNewest || !NewMarksOnTop(news);
-    if (!engine->Gfx_BeginScene(target)) {
-        stale = true;
-        return;
-    }
     if (whole) {
         DrawGroundAndMarks();
     } else {
@@ -104,7 +105,7 @@ void UpdateGroundLayer() {
 }
 
 void DrawGroundLayer() {
-    if (target != 0 && !stale) {
+    if (target != 0 && !stale && !MarkNewsWaiting()) {
         picture->Render(0.0f, 0.0f);
     } else {
         DrawGroundAndMarks();

@@ -11,7 +11,8 @@ void CloseGroundLayer();
 // The engine's restore callback: the target's picture is gone, so it is drawn again before it
 // is next shown. Always false.
 bool GroundLayerLost();
-// Brings the picture up to date with the marks placed since the last call. Outside any scene.
+// Brings the picture up to date with the marks placed since it was last drawn, when the engine
+// begins its scene (not in a frame whose picture is not shown). Outside any scene.
 void UpdateGroundLayer();
 // Inside the screen's scene: the ground with its marks, from the picture when it is up to date.
 void DrawGroundLayer();

@@ -84,6 +84,10 @@ void DrawGroundMarks() {
     }
 }
 
+bool MarkNewsWaiting() {
+    return news.count != 0;
+}
+
 MarkNews TakeMarkNews() {
     const MarkNews taken = news;
     news = MarkNews{};

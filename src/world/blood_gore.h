@@ -65,6 +65,8 @@ struct MarkNews {
     bool reused = false;
 };
 MarkNews TakeMarkNews();
+// Whether anything was placed since the last TakeMarkNews.
+bool MarkNewsWaiting();
 
 void InitBlood();
 void InitGore();

@@ -175,5 +175,43 @@ TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightAtAnyWindow
     engine->SetFrameHook(nullptr);
 }
 
+// The browser's loop on a counter of 60 pictures a second: a mark is placed every second frame,
+// some eight frames run per picture, and the layer is still drawn at most once per picture,
+// each mark going into it exactly once.
+std::vector<float> deltas;
+
+void PlaceAMarkEverySecondFrame(int frame, SdlEngine& engine) {
+    deltas.push_back(engine.Timer_GetDelta());
+    if (frame % 2 == 0 && frame < 200) {
+        const int k = frame / 2;
+        bloodSplats[k]->Activate(40.0f + (k % 10) * 75.0f, 30.0f + (k / 10) * 58.0f, 0.0f);
+    }
+    if (frame == 250) {
+        SDL_Event quit{SDL_QUIT};
+        SDL_PushEvent(&quit);
+    }
+}
+
+TEST_F(PictureTest, TheBrowsersLoopRunsTwoMillisecondFramesAndDrawsTheLayerOncePerPicture) {
+    hge->System_Shutdown();
+    engine->limitFrameRate = false;
+    engine->browserLoop = true;
+    engine->SetFrameHook(PlaceAMarkEverySecondFrame);
+    deltas.clear();
+    RunGame();
+    FreeGame();
+    engine->browserLoop = false;
+    engine->SetFrameHook(nullptr);
+
+    ASSERT_EQ(deltas.size(), 251u);
+    for (std::size_t i = 2; i < deltas.size(); ++i) {
+        ASSERT_FLOAT_EQ(deltas[i], 0.002f) << "frame " << i - 1;
+    }
+    EXPECT_GE(engine->pictures, 250 / 9);
+    EXPECT_LE(engine->pictures, 250 / 8 + 1);
+    EXPECT_LE(engine->targetScenes, engine->pictures);
+    EXPECT_EQ(engine->targetQuads, 1 + 100) << "the ground once, then each mark once";
+}
+
 }  // namespace
 }  // namespace test

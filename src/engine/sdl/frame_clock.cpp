@@ -45,3 +45,21 @@ void FrameClock::ScheduleNextFrame(std::uint64_t now) {
 double FrameClock::SecondsToNextFrame(std::uint64_t now) const {
     return now < frameDue_ ? SecondsSince(now, frameDue_) : 0.0;
 }
+
+int FrameClock::TakeDueFrames(std::uint64_t now) {
+    const std::uint64_t period = Ticks(kFrameSeconds);
+    if (frameDue_ == 0 || now >= frameDue_ + kMostFramesPerStep * period) {
+        frameDue_ = now;
+    }
+    if (now < frameDue_) {
+        return 0;
+    }
+    const auto frames = static_cast<int>((now - frameDue_) / period) + 1;
+    stepFirst_ = frameDue_;
+    frameDue_ += static_cast<std::uint64_t>(frames) * period;
+    return frames;
+}
+
+std::uint64_t FrameClock::DueFrameStart(int i) const {
+    return stepFirst_ + static_cast<std::uint64_t>(i) * Ticks(kFrameSeconds);
+}

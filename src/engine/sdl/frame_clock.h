@@ -44,6 +44,18 @@ class FrameClock {
     // Seconds from `now` to the next frame's deadline; 0 once it is due.
     double SecondsToNextFrame(std::uint64_t now) const;
 
+    // The browser calls the loop once per picture. At `now`: how many frames of the grid have
+    // come due since the last call, the first due at once. After a stall of more than
+    // kMostFramesPerStep frames the grid starts afresh from now, as the desktop's does, rather
+    // than rushing through the frames missed.
+    static constexpr int kMostFramesPerStep = 32;
+    int TakeDueFrames(std::uint64_t now);
+    // Where the i-th of the frames just taken starts on the grid, so that every one of them has
+    // the desktop's delta.
+    std::uint64_t DueFrameStart(int i) const;
+    // The browser's step shows only its last frame's picture.
+    void DrawThisFrame(bool draws) { skipDrawing_ = !draws; }
+
   private:
     double SecondsSince(std::uint64_t then, std::uint64_t now) const;
     std::uint64_t Ticks(double seconds) const;
@@ -60,5 +72,6 @@ class FrameClock {
     // 0: no deadline yet, due at once.
     std::uint64_t presentDue_ = 0;
     std::uint64_t frameDue_ = 0;
+    std::uint64_t stepFirst_ = 0;
     bool skipDrawing_ = false;
 };

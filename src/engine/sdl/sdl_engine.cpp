@@ -3,6 +3,9 @@
 #include "engine/sdl/sdl_engine.h"
 
 #include <SDL.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -194,6 +197,19 @@ bool SdlEngine::System_Start() {
     if (!initiated_) {
         return false;
     }
+#ifdef __EMSCRIPTEN__
+    // The page owns the loop: this returns to the browser and never comes back, so what the game
+    // does after its loop (shutting the engine down) happens in EndInBrowser instead.
+    emscripten_set_main_loop_arg(BrowserStep, this, 0, true);
+#endif
+#ifdef ZS_ENGINE_HOOKS
+    if (browserLoop) {
+        const std::uint64_t picture = SDL_GetPerformanceFrequency() / 60;
+        for (std::uint64_t now = Now(); !RunDueFrames(now += picture);) {
+        }
+        return true;
+    }
+#endif
     for (;;) {
         if (Paced()) {
             clock_.DecideDrawing(Now());
@@ -227,7 +243,40 @@ void SdlEngine::WaitForNextFrame() {
     }
 }
 
-bool SdlEngine::RunFrame() {
+bool SdlEngine::RunDueFrames(std::uint64_t now) {
+    const int frames = clock_.TakeDueFrames(now);
+    for (int i = 0; i < frames; ++i) {
+        clock_.DrawThisFrame(i == frames - 1);
+        if (RunFrame(clock_.DueFrameStart(i))) {
+            return true;
+        }
+        if (input_.Suspended()) {
+            break;
+        }
+    }
+    clock_.DrawEveryFrame();
+    return false;
+}
+
+#ifdef __EMSCRIPTEN__
+void SdlEngine::BrowserStep(void* engine) {
+    auto* self = static_cast<SdlEngine*>(engine);
+    if (self->RunDueFrames(Now())) {
+        self->EndInBrowser();
+    }
+}
+
+// The sound stops with the loop, and the page says that the game has ended.
+void SdlEngine::EndInBrowser() {
+    emscripten_cancel_main_loop();
+    System_Shutdown();
+    EM_ASM({
+        if (Module.onGameEnded) Module.onGameEnded();
+    });
+}
+#endif
+
+bool SdlEngine::RunFrame(std::uint64_t start) {
     if (!initiated_) {
         return true;
     }
@@ -255,7 +304,7 @@ bool SdlEngine::RunFrame() {
     if (input_.Resumed()) {
         clock_.Restart();
     }
-    clock_.StartFrame(Now());
+    clock_.StartFrame(start != 0 ? start : Now());
     audio_.StartFrame();
     input_.UpdateMouse(clock_.Delta());
     if (frameFunc_ != nullptr && frameFunc_()) {
@@ -273,12 +322,18 @@ bool SdlEngine::Gfx_BeginScene(HTARGET target) {
     if (!initiated_) {
         return false;
     }
+    if (target != 0 && clock_.SkipsDrawing()) {
+        return false;
+    }
     batch_.Begin();
     targetScene_ = target != 0;
     if (!batch_.DrawInto(target)) {
         targetScene_ = false;
         return false;
     }
+#ifdef ZS_ENGINE_HOOKS
+    targetScenes += targetScene_ ? 1 : 0;
+#endif
     return true;
 }
 
@@ -293,6 +348,9 @@ void SdlEngine::Gfx_EndScene() {
     }
     batch_.Flush();
     SDL_RenderPresent(display_.Renderer());
+#ifdef ZS_ENGINE_HOOKS
+    ++pictures;
+#endif
     clock_.Presented(Now());
 }
 
@@ -304,6 +362,9 @@ void SdlEngine::Gfx_Clear(std::uint32_t color) {
 
 void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     if (Drawing() && quad != nullptr) {
+#ifdef ZS_ENGINE_HOOKS
+        targetQuads += targetScene_ ? 1 : 0;
+#endif
         batch_.Add(*quad);
     }
 }

@@ -41,7 +41,12 @@ class SdlEngine final : public HGE {
     // One frame: pump events, then the frame callback and the render callback. Returns true when
     // the loop should end (the frame callback said so, the window was closed, or the engine is
     // not initiated). While the window has lost focus it runs no callback and returns false.
-    bool RunFrame();
+    // The frame starts at `start` on the counter, or when its callbacks start if 0.
+    bool RunFrame(std::uint64_t start = 0);
+    // The browser's loop, called once per animation frame at `now`: every frame come due on the
+    // 2 ms grid since the last call (FrameClock::TakeDueFrames), each starting at its place on
+    // the grid, and only the last one's picture shown. Returns true when the loop should end.
+    bool RunDueFrames(std::uint64_t now);
 
 #ifdef ZS_ENGINE_HOOKS
     // Only in engine_sdl_hooks, which scripted runs and benchmarks link (see CMakeLists.txt).
@@ -53,6 +58,13 @@ class SdlEngine final : public HGE {
     bool limitFrameRate = true;
     // Makes Target_Create give nothing, as on a renderer without render targets.
     bool refuseTargets = false;
+    // Makes System_Start run the browser's loop on a counter of its own that advances one 60 Hz
+    // picture per step, as fast as the frames run.
+    bool browserLoop = false;
+    // Scenes begun into render targets, quads drawn into them, and pictures shown.
+    int targetScenes = 0;
+    int targetQuads = 0;
+    int pictures = 0;
 #endif
 
     // ---- the engine interface ----
@@ -129,6 +141,9 @@ class SdlEngine final : public HGE {
     bool Paced() const;
     // Sleeps until the next frame is due.
     void WaitForNextFrame();
+    // The browser's loop: RunDueFrames once per animation frame until the game ends.
+    static void BrowserStep(void* engine);
+    void EndInBrowser();
     // Whether this frame's picture is drawn at all.
     bool Drawing() const {
         return initiated_ && (targetScene_ || !clock_.SkipsDrawing());
@@ -144,8 +159,9 @@ class SdlEngine final : public HGE {
     hgeCallback frameFunc_ = nullptr;
     hgeCallback renderFunc_ = nullptr;
     hgeCallback restoreFunc_ = nullptr;
-    // A scene into a render target draws even in frames the screen skips: the game draws into
-    // a target only when its picture changes, and would not draw it again.
+    // A scene into a render target begins only in frames whose picture is shown: a game that
+    // keeps a picture in a target brings it up to date once per shown picture, not in every
+    // frame between two of them.
     bool targetScene_ = false;
     bool soundPaused_ = false;
     EngineOptions options_;

@@ -207,10 +207,17 @@ TEST_F(InputTest, LosingFocusPausesTheGameAndItsSoundAndThePauseIsNoGameTime) {
     EXPECT_EQ(Mix_PausedMusic(), 1);
     Frame({WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)});
     EXPECT_EQ(framesRun, 3);
+    // So does a page whose tab is hidden, until it is shown again.
+    Frame({WindowEvent(SDL_WINDOWEVENT_HIDDEN)});
+    EXPECT_EQ(framesRun, 3);
+    EXPECT_EQ(Mix_PausedMusic(), 1);
+    Frame({WindowEvent(SDL_WINDOWEVENT_SHOWN)});
+    EXPECT_EQ(framesRun, 4);
+    EXPECT_EQ(hge->Timer_GetDelta(), 0.0f);
     // Closing the window ends the loop like Escape, before another frame runs.
     Push(WindowEvent(SDL_WINDOWEVENT_CLOSE));
     EXPECT_TRUE(hge->System_Start());
-    EXPECT_EQ(framesRun, 3);
+    EXPECT_EQ(framesRun, 4);
 }
 
 }  // namespace

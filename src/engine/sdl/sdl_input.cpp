@@ -170,11 +170,13 @@ void SdlInput::HandleWindowEvent(const SDL_Event& e) {
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
         case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_HIDDEN:  // a page whose tab went to the background
             suspended_ = true;
             ReleaseAllKeys();
             UpdateGrab();
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_SHOWN:
             if (suspended_) {
                 suspended_ = false;
                 resumed_ = true;

@@ -109,7 +109,7 @@ TEST_F(FontTest, NumbersBeyondTheIntRangeAreClamped) {
         const hgeSprite* s = font->GetSprite(c);
         return Floats{s->texX, s->texY, s->width, s->height, font->pre[c], font->post[c]};
     };
-    const float most = INT_MAX, least = INT_MIN;
+    const auto most = static_cast<float>(INT_MAX), least = static_cast<float>(INT_MIN);
     EXPECT_EQ(numbers('A'), (Floats{most, least, 3, 4, 5, -6}));
     EXPECT_EQ(numbers('B'), (Floats{7, 8, 3, 4, 5, -6}));
     EXPECT_EQ(numbers('C'), (Floats{9, 0, 0, 0, 0, 0}));

@@ -165,7 +165,13 @@ bool SdlEngine::StartsFullscreen() const {
         case WindowChoice::kAsAsked:
             break;
     }
+#ifdef __EMSCRIPTEN__
+    // A page cannot take the screen before the player asks (the fullscreen button, Alt+Enter);
+    // its canvas fills the browser's window instead.
+    return false;
+#else
     return !windowed_ && !options_.forceWindow;
+#endif
 }
 
 // A game started from a desktop has nowhere to show its standard error; on Windows nobody would
@@ -261,7 +267,11 @@ bool SdlEngine::RunDueFrames(std::uint64_t now) {
 #ifdef __EMSCRIPTEN__
 void SdlEngine::BrowserStep(void* engine) {
     auto* self = static_cast<SdlEngine*>(engine);
-    if (self->RunDueFrames(Now())) {
+    const bool ended = self->RunDueFrames(Now());
+    // What the page and its tests read: frames run and pictures shown so far.
+    EM_ASM({ Module.gameFrames = $0; Module.gamePictures = $1; }, self->framesRun_,
+           self->picturesShown_);
+    if (ended) {
         self->EndInBrowser();
     }
 }
@@ -305,6 +315,7 @@ bool SdlEngine::RunFrame(std::uint64_t start) {
         clock_.Restart();
     }
     clock_.StartFrame(start != 0 ? start : Now());
+    ++framesRun_;
     audio_.StartFrame();
     input_.UpdateMouse(clock_.Delta());
     if (frameFunc_ != nullptr && frameFunc_()) {
@@ -348,9 +359,7 @@ void SdlEngine::Gfx_EndScene() {
     }
     batch_.Flush();
     SDL_RenderPresent(display_.Renderer());
-#ifdef ZS_ENGINE_HOOKS
-    ++pictures;
-#endif
+    ++picturesShown_;
     clock_.Presented(Now());
 }
 

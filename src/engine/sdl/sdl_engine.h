@@ -38,6 +38,7 @@ class SdlEngine final : public HGE {
     const SdlAudio& Audio() const { return audio_; }
     bool SoundPaused() const { return soundPaused_; }
     const SdlInput& Input() const { return input_; }
+    int PicturesShown() const { return picturesShown_; }
     // One frame: pump events, then the frame callback and the render callback. Returns true when
     // the loop should end (the frame callback said so, the window was closed, or the engine is
     // not initiated). While the window has lost focus it runs no callback and returns false.
@@ -61,10 +62,9 @@ class SdlEngine final : public HGE {
     // Makes System_Start run the browser's loop on a counter of its own that advances one 60 Hz
     // picture per step, as fast as the frames run.
     bool browserLoop = false;
-    // Scenes begun into render targets, quads drawn into them, and pictures shown.
+    // Scenes begun into render targets, and quads drawn into them.
     int targetScenes = 0;
     int targetQuads = 0;
-    int pictures = 0;
 #endif
 
     // ---- the engine interface ----
@@ -164,6 +164,9 @@ class SdlEngine final : public HGE {
     // frame between two of them.
     bool targetScene_ = false;
     bool soundPaused_ = false;
+    // Since start-up: frames whose callbacks ran, and pictures presented.
+    int framesRun_ = 0;
+    int picturesShown_ = 0;
     EngineOptions options_;
 
     SdlDisplay display_;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/about_text.h"
+#include "app/outcome.h"
 #include "app/startup.h"
 
 namespace {
@@ -28,6 +29,31 @@ bool EndsTheLine(const char* arg, CommandLine* line) {
     return false;
 }
 
+ReplayMode ReplayOption(const char* arg) {
+    return std::strcmp(arg, "--record") == 0   ? ReplayMode::kRecord
+           : std::strcmp(arg, "--replay") == 0 ? ReplayMode::kReplay
+           : std::strcmp(arg, "--verify") == 0 ? ReplayMode::kVerify
+                                               : ReplayMode::kOff;
+}
+
+// The game, recorded or played back when asked: a file that cannot be used is one line and
+// status 2, before any window opens.
+int PlayAsAsked(const CommandLine& line) {
+    if (line.replay == ReplayMode::kOff) {
+        return RunGame();
+    }
+    std::string problem;
+    if (!BeginReplay(line.replay, line.replayFile.c_str(), kGameVersion, ProbeOutcome, &problem)) {
+        std::fprintf(stderr, "zombie-shooter: cannot %s %s: %s\n",
+                     line.replay == ReplayMode::kRecord ? "record to" : "play back",
+                     line.replayFile.c_str(), problem.c_str());
+        return kExitMisuse;
+    }
+    const int status = RunGame();
+    const int replayStatus = EndReplay();
+    return status != 0 ? status : replayStatus;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(int argc, const char* const argv[]) {
@@ -36,6 +62,18 @@ CommandLine ParseCommandLine(int argc, const char* const argv[]) {
         const char* arg = argv[i];
         if (EndsTheLine(arg, &line)) {
             return line;
+        }
+        const ReplayMode replay = ReplayOption(arg);
+        if (replay != ReplayMode::kOff) {
+            if (line.replay != ReplayMode::kOff) {
+                return Misuse("only one of --record, --replay and --verify");
+            }
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                return Misuse(std::string(arg) + " needs a file");
+            }
+            line.replay = replay;
+            line.replayFile = argv[++i];
+            continue;
         }
         WindowChoice window = WindowChoice::kAsAsked;
         if (std::strcmp(arg, "--windowed") == 0) {
@@ -70,5 +108,5 @@ int RunCommandLine(int argc, const char* const argv[]) {
             break;
     }
     engineLaunch.window = line.window;
-    return RunGame();
+    return PlayAsAsked(line);
 }

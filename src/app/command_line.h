@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/launch.h"
+#include "engine/replay/replay_engine.h"
 
 // Exit statuses besides the game's own 0.
 constexpr int kExitCannotStart = 1;  // the engine could not start (no display, say)
@@ -15,7 +16,9 @@ struct CommandLine {
     enum class Action { kPlay, kHelp, kVersion, kMisuse };
     Action action = Action::kPlay;
     WindowChoice window = WindowChoice::kAsAsked;
-    std::string problem;  // kMisuse: what was wrong, said in the usage line
+    ReplayMode replay = ReplayMode::kOff;
+    std::string replayFile;  // what --record, --replay or --verify named
+    std::string problem;     // kMisuse: what was wrong, said in the usage line
 };
 
 // Reads argv[1..argc-1]. The first option that is not understood makes the whole line kMisuse,
@@ -23,5 +26,6 @@ struct CommandLine {
 CommandLine ParseCommandLine(int argc, const char* const argv[]);
 
 // The program: the options read, then help, the version, a usage line on standard error or the
-// game. Returns the process's exit status.
+// game, recorded or replayed when asked. Returns the process's exit status: the game's, or for a
+// replay 1 when it played differently and 2 when its file cannot be used.
 int RunCommandLine(int argc, const char* const argv[]);

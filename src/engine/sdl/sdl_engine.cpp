@@ -269,8 +269,12 @@ void SdlEngine::BrowserStep(void* engine) {
     auto* self = static_cast<SdlEngine*>(engine);
     const bool ended = self->RunDueFrames(Now());
     // What the page and its tests read: frames run and pictures shown so far.
-    EM_ASM({ Module.gameFrames = $0; Module.gamePictures = $1; }, self->framesRun_,
-           self->picturesShown_);
+    EM_ASM(
+        {
+            Module.gameFrames = $0;
+            Module.gamePictures = $1;
+        },
+        self->framesRun_, self->picturesShown_);
     if (ended) {
         self->EndInBrowser();
     }
@@ -281,7 +285,8 @@ void SdlEngine::EndInBrowser() {
     emscripten_cancel_main_loop();
     System_Shutdown();
     EM_ASM({
-        if (Module.onGameEnded) Module.onGameEnded();
+        if (Module.onGameEnded)
+            Module.onGameEnded();
     });
 }
 #endif

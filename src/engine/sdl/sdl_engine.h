@@ -15,10 +15,10 @@
 #include <cstdint>
 
 #include "engine/hge.h"
+#include "engine/random_source.h"
 #include "engine/sdl/frame_clock.h"
 #include "engine/sdl/options.h"
 #include "engine/sdl/quad_batch.h"
-#include "engine/sdl/random_source.h"
 #include "engine/sdl/sdl_audio.h"
 #include "engine/sdl/sdl_display.h"
 #include "engine/sdl/sdl_input.h"

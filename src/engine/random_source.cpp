@@ -1,4 +1,4 @@
-#include "engine/sdl/random_source.h"
+#include "engine/random_source.h"
 
 #include <algorithm>
 

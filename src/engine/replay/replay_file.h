@@ -1,0 +1,127 @@
+// A recorded game: what the game read from the engine in each frame, and now and then what the
+// game's outcome was, in a small file.
+//
+// The file: a header (the magic "ZSRP", the format version, the game's version, the engine's
+// frame grid, the seed the recording's clock seeds derive from, how often an outcome is stored),
+// then one record per frame, storing only what changed since the frame before:
+//   0x00..0x7F  a frame whose delta moved by -64..63 microseconds (zigzag) and nothing else
+//   0x80..0x8F  a frame with flags in the low bits, each followed by its value: 0x01 the delta's
+//               change (zigzag varint, microseconds), 0x02 the mouse (two int16, eighths of a
+//               pixel), 0x04 the keys held (uint16, one bit each), 0x08 the key pressed (uint8)
+//   0xFE        the outcome after the frame before it
+//   0xFF        the end: the number of frames, the final outcome, and a CRC-32 of every byte
+//               before it
+// Numbers are little-endian. What the game reads is held to what the file can carry (the
+// delta in whole microseconds, the mouse in eighths of a pixel), while recording and when
+// played back alike, so both play exactly the same frames.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace replay {
+
+constexpr std::uint16_t kFormatVersion = 1;
+constexpr std::uint32_t kFrameGridMicros = 2000;
+// An outcome every this many frames: about once a second of play.
+constexpr std::uint32_t kCheckpointFrames = 500;
+// The recording's buffer, reserved when recording starts: about ninety minutes of play. A game
+// that fills it is recorded up to there.
+constexpr std::size_t kRecordingBytes = 8u << 20;
+// A larger file is not one of ours.
+constexpr std::size_t kLargestFile = 64u << 20;
+
+// The keys the game reads, one bit each in FrameInput::keys.
+constexpr int kRecordedKeys[] = {0x57, 0x41, 0x53, 0x44, 0x31, 0x32, 0x0D, 0x1B, 0x01};
+constexpr int kRecordedKeyCount = sizeof kRecordedKeys / sizeof kRecordedKeys[0];
+
+struct FrameInput {
+    std::uint32_t deltaMicros = 0;
+    std::int16_t mouseX8 = 0;  // eighths of a pixel
+    std::int16_t mouseY8 = 0;
+    std::uint16_t keys = 0;
+    std::uint8_t pressed = 0;
+
+    float Delta() const { return static_cast<float>(deltaMicros / 1e6); }
+    float MouseX() const { return mouseX8 / 8.0f; }
+    float MouseY() const { return mouseY8 / 8.0f; }
+    bool Holds(int key) const;
+    // What the file can carry of what the engine gave.
+    static FrameInput From(float delta, float mouseX, float mouseY, std::uint16_t keys,
+                           int pressed);
+};
+
+// What the game's state came to; `digest` covers everything else that any rule changes
+// (positions, timers, the pools), so that two plays agree only when they are the same game.
+struct Outcome {
+    std::int32_t score = 0;
+    std::int32_t kills = 0;
+    std::int32_t level = 0;
+    std::int32_t health = 0;
+    std::int32_t ammo = 0;
+    std::int32_t clip = 0;
+    std::uint32_t digest = 0;
+
+    bool operator==(const Outcome&) const = default;
+    // "score 300 recorded, 200 played; kills ..." for each field that differs.
+    std::string Differences(const Outcome& played) const;
+};
+
+struct Header {
+    std::uint16_t version = kFormatVersion;
+    char gameVersion[16] = {};
+    std::uint32_t gridMicros = kFrameGridMicros;
+    std::uint64_t seed = 0;
+    std::uint32_t checkpointFrames = kCheckpointFrames;
+};
+
+struct Checkpoint {
+    std::uint32_t frame;  // the outcome after this many frames
+    Outcome outcome;
+};
+
+// A whole recorded game, read and checked.
+struct Recording {
+    Header header;
+    std::vector<FrameInput> frames;
+    std::vector<Checkpoint> checkpoints;
+    Outcome final;
+};
+
+// Reads and checks a whole file. False, with one line saying why, for anything that is not a
+// complete, undamaged recording this game can play: empty, cut short, corrupted, another
+// format version or frame grid, or not a recording at all.
+bool ReadRecording(const char* path, Recording* out, std::string* problem);
+// The same over bytes in memory.
+bool ParseRecording(const std::uint8_t* data, std::size_t size, Recording* out,
+                    std::string* problem);
+
+// Builds a file in a buffer reserved up front; nothing is allocated while recording.
+class Writer {
+  public:
+    void Start(const Header& header);
+    // False once the buffer is full: the recording ends with the frame before.
+    bool AddFrame(const FrameInput& frame);
+    void AddCheckpoint(const Outcome& outcome);
+    // Ends the recording with its final outcome and writes it to `path` through a temporary
+    // file renamed into place, so an interrupted game never leaves a file that looks whole.
+    bool Finish(const Outcome& final, const char* path, std::string* problem);
+    std::uint32_t Frames() const { return frames_; }
+    std::size_t Bytes() const { return size_; }
+
+  private:
+    void Put(const void* data, std::size_t size);
+    void PutVarint(std::uint32_t value);
+    void PutOutcome(const Outcome& outcome);
+
+    std::vector<std::uint8_t> buffer_;
+    std::size_t size_ = 0;
+    FrameInput last_;
+    std::uint32_t frames_ = 0;
+};
+
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t size);
+
+}  // namespace replay

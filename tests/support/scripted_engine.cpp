@@ -1,5 +1,7 @@
 #include "support/scripted_engine.h"
 
+#include "engine/replay/replay_engine.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -347,5 +349,6 @@ HGE* hgeCreate(int) {
         engine = &fallback;
     }
     ++engine->refCount;
-    return engine;
+    // A game recorded or played back in a test runs inside the replay, as in the program.
+    return WrapForReplay(engine);
 }

@@ -4,11 +4,12 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace {
 
-std::unique_ptr<ReplayEngine> session;
+// The session lives as long as the process: sprites and fonts keep the engine they were made
+// with and give it back when freed, which may come after the replay has ended.
+ReplayEngine* session = nullptr;
 ReplayEngine* instance = nullptr;
 ReplayMode activeMode = ReplayMode::kOff;
 
@@ -25,12 +26,11 @@ std::uint64_t SeedNumber(std::uint64_t seed, std::uint32_t n) {
 
 bool BeginReplay(ReplayMode mode, const char* path, const char* gameVersion, OutcomeProbe probe,
                  std::string* problem) {
-    session = std::make_unique<ReplayEngine>(mode, path, probe);
+    session = new ReplayEngine(mode, path, probe);
     if (!session->Begin(gameVersion, problem)) {
-        session.reset();
         return false;
     }
-    instance = session.get();
+    instance = session;
     activeMode = mode;
     return true;
 }
@@ -51,7 +51,6 @@ int EndReplay() {
     const int status = instance != nullptr ? instance->End() : 0;
     instance = nullptr;
     activeMode = ReplayMode::kOff;
-    session.reset();
     return status;
 }
 
@@ -142,7 +141,8 @@ bool ReplayEngine::OnFrame() {
         }
     } else {
         // Watching, the player's own Escape ends the replay; nothing else of theirs counts.
-        if (real_->Input_GetKey() == HGEK_ESCAPE || framesRun_ >= recorded_.frames.size()) {
+        const bool stopped = mode_ == ReplayMode::kReplay && real_->Input_GetKey() == HGEK_ESCAPE;
+        if (stopped || framesRun_ >= recorded_.frames.size()) {
             return true;
         }
         frame_ = recorded_.frames[framesRun_];
@@ -253,8 +253,15 @@ int ReplayEngine::End() {
         return 1;
     }
     if (mode_ == ReplayMode::kVerify) {
-        std::printf("zombie-shooter: %s plays the same: %u frames, score %d, kills %d\n", Name(),
-                    framesRun_, recorded_.final.score, recorded_.final.kills);
+        double micros = 0.0;
+        for (const replay::FrameInput& f : recorded_.frames) {
+            micros += f.deltaMicros;
+        }
+        std::printf(
+            "zombie-shooter: %s plays the same: %u frames, %.1f s of play, score %d, kills %d, "
+            "level %d\n",
+            Name(), framesRun_, micros / 1e6, recorded_.final.score, recorded_.final.kills,
+            recorded_.final.level);
     }
     return 0;
 }

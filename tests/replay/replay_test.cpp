@@ -1,0 +1,128 @@
+// A game recorded through the replay engine around the scripted engine, then checked with
+// --verify, and files that are not whole replays refused: what a player who shares a replay, and
+// a maintainer who checks one, rely on.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "engine/replay/replay_file.h"
+#include "support/game_fixture.h"
+#include "support/game_reset.h"
+
+namespace test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+// The checksum at the end made right again after an edit, so only the edit itself is judged.
+void Reseal(Bytes& bytes) {
+    const std::uint32_t crc = replay::Crc32(bytes.data(), bytes.size() - 4);
+    std::memcpy(bytes.data() + bytes.size() - 4, &crc, 4);
+}
+
+class Replays : public GameTest {
+  protected:
+    bool StartsGame() const override { return false; }
+    void TearDown() override {
+        engineLaunch = EngineLaunch{};
+        std::remove(path.c_str());
+        GameTest::TearDown();
+    }
+    int Run(std::vector<const char*> args) {
+        args.insert(args.begin(), "zombie-shooter");
+        args.push_back(nullptr);
+        const int status = RunCommandLine(static_cast<int>(args.size()) - 1, args.data());
+        FreeGame();
+        return status;
+    }
+    // 1,200 frames of walking, turning and firing with both weapons, then Escape.
+    void Record() {
+        for (int i = 0; i < 1200; ++i) {
+            const float t = static_cast<float>(i) / 1200.0f;
+            // The mouse moves every eighth frame, as a mouse reports at a display's pace.
+            const float m = static_cast<float>(i / 8 * 8) / 1200.0f;
+            Frame f = Holding({t < 0.33f ? HGEK_W : HGEK_D, HGEK_LBUTTON}, 100.0f + 600.0f * m,
+                              500.0f - 300.0f * m, 0.002f + (i % 7) * 0.00001f);
+            f.pressed = i == 600 ? HGEK_2 : 0;
+            engine.script.push_back(f);
+        }
+        engine.script.push_back(Pressing(HGEK_ESCAPE));
+        ASSERT_EQ(Run({"--record", path.c_str()}), 0);
+    }
+    std::string path = ::testing::TempDir() + "replay_test.zsr";
+};
+
+TEST_F(Replays, ARecordedGameVerifiesAndAnOutcomeThatDiffersIsFound) {
+    Record();
+    Bytes bytes = ReadAll(path);
+    ASSERT_GT(bytes.size(), 40u);
+    EXPECT_LT(bytes.size(), 1201u * 2) << "changes only: under two bytes a frame";
+    EXPECT_TRUE(ReadAll(path + ".part").empty()) << "the temporary file is renamed away";
+    replay::Recording r;
+    std::string problem;
+    ASSERT_TRUE(replay::ReadRecording(path.c_str(), &r, &problem)) << problem;
+    EXPECT_EQ(r.frames.size(), 1201u);
+    EXPECT_EQ(r.checkpoints.size(), 2u) << "after frames 500 and 1000";
+    EXPECT_EQ(r.frames[3].Delta(), 0.00203f) << "the delta in whole microseconds";
+    EXPECT_TRUE(r.frames[10].Holds(HGEK_LBUTTON));
+    EXPECT_EQ(r.frames[600].pressed, HGEK_2);
+    EXPECT_EQ(r.frames[601].pressed, 0) << "a key is pressed in one frame only";
+    EXPECT_NE(r.checkpoints[0].outcome, r.checkpoints[1].outcome) << "the game moved on";
+
+    EXPECT_EQ(Run({"--verify", path.c_str()}), 0);
+
+    // The last outcome says one more kill than the game makes.
+    const std::size_t kills = bytes.size() - 4 - 28 + 4;
+    bytes[kills] += 1;
+    Reseal(bytes);
+    WriteAll(path, bytes);
+    EXPECT_EQ(Run({"--verify", path.c_str()}), 1);
+}
+
+TEST_F(Replays, FilesThatAreNotWholeReplaysAreRefusedWithStatusTwo) {
+    Record();
+    const Bytes whole = ReadAll(path);
+    std::vector<Bytes> bad = {{},
+                              Bytes(whole.begin(), whole.begin() + whole.size() / 2),
+                              Bytes(whole.begin(), whole.end() - 1),
+                              whole,
+                              whole,
+                              whole};
+    bad[3][whole.size() / 3] ^= 0x10;  // one byte changed
+    bad[4][4] = 2;                     // another format version
+    Reseal(bad[4]);
+    for (std::size_t i = 0; i < whole.size(); ++i) {  // random bytes
+        bad[5][i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
+    }
+    for (const Bytes& b : bad) {
+        WriteAll(path, b);
+        EXPECT_EQ(Run({"--verify", path.c_str()}), kExitMisuse) << b.size() << " bytes";
+        replay::Recording r;
+        std::string problem;
+        EXPECT_FALSE(replay::ParseRecording(b.data(), b.size(), &r, &problem));
+        EXPECT_EQ(problem.find('\n'), std::string::npos) << "one line: " << problem;
+    }
+    EXPECT_EQ(Run({"--verify", "/no/such/replay.zsr"}), kExitMisuse);
+    EXPECT_EQ(Run({"--verify"}), kExitMisuse) << "the option needs its file";
+    EXPECT_EQ(Run({"--record", "a", "--verify", "b"}), kExitMisuse);
+}
+
+}  // namespace
+}  // namespace test

@@ -4,12 +4,14 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
-// The session lives as long as the process: sprites and fonts keep the engine they were made
-// with and give it back when freed, which may come after the replay has ended.
-ReplayEngine* session = nullptr;
+// The session outlives EndReplay: sprites and fonts keep the engine they were made with and give
+// it back when freed, which may come after the replay has ended. A new session (the tests play
+// several games in one process) replaces it once the game that used it has gone.
+std::unique_ptr<ReplayEngine> session;
 ReplayEngine* instance = nullptr;
 ReplayMode activeMode = ReplayMode::kOff;
 
@@ -26,11 +28,11 @@ std::uint64_t SeedNumber(std::uint64_t seed, std::uint32_t n) {
 
 bool BeginReplay(ReplayMode mode, const char* path, const char* gameVersion, OutcomeProbe probe,
                  std::string* problem) {
-    session = new ReplayEngine(mode, path, probe);
+    session = std::make_unique<ReplayEngine>(mode, path, probe);
     if (!session->Begin(gameVersion, problem)) {
         return false;
     }
-    instance = session;
+    instance = session.get();
     activeMode = mode;
     return true;
 }

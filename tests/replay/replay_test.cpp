@@ -12,6 +12,7 @@
 
 #include "app/command_line.h"
 #include "engine/replay/replay_file.h"
+#include "support/alloc_counter.h"
 #include "support/game_fixture.h"
 #include "support/game_reset.h"
 
@@ -52,18 +53,22 @@ class Replays : public GameTest {
         FreeGame();
         return status;
     }
-    // 1,200 frames of walking, turning and firing with both weapons, then Escape.
-    void Record() {
-        for (int i = 0; i < 1200; ++i) {
-            const float t = static_cast<float>(i) / 1200.0f;
+    // `frames` frames of walking, turning and firing with both weapons, then Escape.
+    void Script(int frames) {
+        const auto length = static_cast<float>(frames);
+        for (int i = 0; i < frames; ++i) {
+            const float t = static_cast<float>(i) / length;
             // The mouse moves every eighth frame, as a mouse reports at a display's pace.
-            const float m = static_cast<float>(i / 8 * 8) / 1200.0f;
+            const float m = static_cast<float>(i / 8 * 8) / length;
             Frame f = Holding({t < 0.33f ? HGEK_W : HGEK_D, HGEK_LBUTTON}, 100.0f + 600.0f * m,
                               500.0f - 300.0f * m, 0.002f + (i % 7) * 0.00001f);
-            f.pressed = i == 600 ? HGEK_2 : 0;
+            f.pressed = i == frames / 2 ? HGEK_2 : 0;
             engine.script.push_back(f);
         }
         engine.script.push_back(Pressing(HGEK_ESCAPE));
+    }
+    void Record() {
+        Script(1200);
         ASSERT_EQ(Run({"--record", path.c_str()}), 0);
     }
     std::string path = ::testing::TempDir() + "replay_test.zsr";
@@ -122,6 +127,25 @@ TEST_F(Replays, FilesThatAreNotWholeReplaysAreRefusedWithStatusTwo) {
     EXPECT_EQ(Run({"--verify", "/no/such/replay.zsr"}), kExitMisuse);
     EXPECT_EQ(Run({"--verify"}), kExitMisuse) << "the option needs its file";
     EXPECT_EQ(Run({"--record", "a", "--verify", "b"}), kExitMisuse);
+}
+
+TEST_F(Replays, RecordingAGameThreeTimesAsLongAllocatesNoMore) {
+    if (!AllocCounterEnabled()) {
+        GTEST_SKIP() << "the address sanitizer owns the allocator here";
+    }
+    engine.record = false;  // the scripted engine's own records would allocate
+    const auto allocations = [&](int frames) {
+        Script(frames);
+        const std::uint64_t before = AllocationCount();
+        EXPECT_EQ(Run({"--record", path.c_str()}), 0);
+        return AllocationCount() - before;
+    };
+    // The first games of a process set up what it keeps (stdout's buffer, containers reaching
+    // their size), so later games allocate a few less, whatever their length.
+    allocations(1000);
+    const std::uint64_t shorter = allocations(1000);
+    EXPECT_LE(allocations(3000), shorter)
+        << "2000 more frames and four more checkpoints recorded into the reserved buffer";
 }
 
 }  // namespace

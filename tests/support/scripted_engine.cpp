@@ -127,10 +127,11 @@ bool ScriptedEngine::System_Start() {
     if (!initiated) {
         return false;
     }
+    // Each frame is played where it stands: moving a Frame out would allocate (its deques).
     while (!script.empty()) {
-        Frame frame = std::move(script.front());
+        const bool ends = Step(script.front());
         script.pop_front();
-        if (Step(frame)) {
+        if (ends) {
             break;
         }
     }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/replay/replay_engine.h"
 #include "engine/sdl/file_lookup.h"
 #include "engine/sdl/options.h"
 #include "engine/sdl/sdl_engine.h"
@@ -27,7 +28,7 @@ const char* DataDir() {
 HGE* hgeCreate(int) {
     BenchEngine& bench = BenchEngine::Get();
     bench.AcquireTarget();
-    return &bench;
+    return WrapForReplay(&bench);  // the bench engine itself unless a recording runs
 }
 
 // ---- the null engine ----

@@ -3,10 +3,14 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "app/about_text.h"
+#include "app/outcome.h"
 #include "app/startup.h"
 #include "bench_engines.h"
+#include "engine/replay/replay_engine.h"
 #include "full_load.h"
 #include "support/alloc_counter.h"
 #include "support/game_reset.h"
@@ -26,10 +30,14 @@ struct FrameVariant {
     // a new mark before every frame, so that picture is drawn again each time.
     bool layer = false;
     bool busy = false;
+    // The game recorded as --record does: each frame's input sampled and stored, and the
+    // outcome probed at every checkpoint.
+    bool recorded = false;
 };
 
 constexpr FrameVariant kFrameVariants[] = {
     {"scripted", EngineKind::kNull, nullptr, nullptr, nullptr, false},
+    {"scripted_recorded", EngineKind::kNull, nullptr, nullptr, nullptr, false, false, false, true},
     {"sdl_software", EngineKind::kSdl, "dummy", "software", "1", false},
     {"sdl_software_no_atlas", EngineKind::kSdl, "dummy", "software", "0", false},
     {"sdl_opengl", EngineKind::kSdl, "offscreen", "opengl", "1", true},
@@ -115,7 +123,18 @@ void BM_FullLoadFrame(benchmark::State& state, FrameVariant variant) {
         measured = true;
         MeasureFrames(state, variant);
     });
+    const std::string recording = std::filesystem::temp_directory_path() / "zs-bench.zsr";
+    std::string problem;
+    if (variant.recorded && !BeginReplay(ReplayMode::kRecord, recording.c_str(), kGameVersion,
+                                         ProbeOutcome, &problem)) {
+        state.SkipWithError(problem.c_str());
+        return;
+    }
     RunGame();
+    if (variant.recorded) {
+        EndReplay();
+        std::filesystem::remove(recording);
+    }
     test::FreeGame();
     if (!measured) {
         state.SkipWithError("the engine did not start (see the log line above)");

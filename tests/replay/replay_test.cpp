@@ -94,7 +94,7 @@ TEST_F(Replays, ARecordedGameVerifiesAndAnOutcomeThatDiffersIsFound) {
     EXPECT_EQ(Run({"--verify", path.c_str()}), 0);
 
     // The last outcome says one more kill than the game makes.
-    const std::size_t kills = bytes.size() - 4 - 28 + 4;
+    const std::size_t kills = bytes.size() - 4 - 32 + 4;
     bytes[kills] += 1;
     Reseal(bytes);
     WriteAll(path, bytes);
@@ -110,8 +110,8 @@ TEST_F(Replays, FilesThatAreNotWholeReplaysAreRefusedWithStatusTwo) {
                               whole,
                               whole,
                               whole};
-    bad[3][whole.size() / 3] ^= 0x10;  // one byte changed
-    bad[4][4] = 2;                     // another format version
+    bad[3][whole.size() / 3] ^= 0x10;        // one byte changed
+    bad[4][4] = replay::kFormatVersion + 1;  // another format version
     Reseal(bad[4]);
     for (std::size_t i = 0; i < whole.size(); ++i) {  // random bytes
         bad[5][i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);

@@ -1,6 +1,7 @@
 #include "engine/replay/replay_engine.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -120,6 +121,61 @@ void ReplayEngine::Random_Seed(int seed) {
     }
 }
 
+void ReplayEngine::Probe(replay::Outcome* outcome) const {
+    probe_(outcome);
+    outcome->sounds = soundDigest_;
+}
+
+void ReplayEngine::Loaded(bool stream, std::uint32_t handle) {
+    if (soundCount_ < sounds_.size()) {
+        sounds_[soundCount_++] = {stream, handle};
+    }
+}
+
+void ReplayEngine::Played(bool stream, std::uint32_t handle, int volume, int pan, float pitch,
+                          bool loop) {
+    std::uint32_t which = 0;  // one the game never loaded (or beyond the table)
+    for (std::size_t i = 0; i < soundCount_; ++i) {
+        if (sounds_[i].stream == stream && sounds_[i].handle == handle) {
+            which = static_cast<std::uint32_t>(i + 1);
+            break;
+        }
+    }
+    const std::uint32_t words[] = {which,
+                                   framesRun_,
+                                   static_cast<std::uint32_t>(volume),
+                                   static_cast<std::uint32_t>(pan),
+                                   static_cast<std::uint32_t>(std::lround(pitch * 1000.0f)),
+                                   loop ? 1u : 0u};
+    for (const std::uint32_t word : words) {
+        for (int byte = 0; byte < 4; ++byte) {  // FNV-1a
+            soundDigest_ = (soundDigest_ ^ ((word >> (8 * byte)) & 0xFFu)) * 16777619u;
+        }
+    }
+}
+
+HEFFECT ReplayEngine::Effect_Load(const char* filename, std::uint32_t size) {
+    const HEFFECT effect = real_->Effect_Load(filename, size);
+    Loaded(false, effect);
+    return effect;
+}
+
+HCHANNEL ReplayEngine::Effect_PlayEx(HEFFECT eff, int volume, int pan, float pitch, bool loop) {
+    Played(false, eff, volume, pan, pitch, loop);
+    return real_->Effect_PlayEx(eff, volume, pan, pitch, loop);
+}
+
+HSTREAM ReplayEngine::Stream_Load(const char* filename, std::uint32_t size) {
+    const HSTREAM stream = real_->Stream_Load(filename, size);
+    Loaded(true, stream);
+    return stream;
+}
+
+HCHANNEL ReplayEngine::Stream_Play(HSTREAM stream, bool loop, int volume) {
+    Played(true, stream, volume, 0, 1.0f, loop);
+    return real_->Stream_Play(stream, loop, volume);
+}
+
 replay::FrameInput ReplayEngine::Sample() {
     std::uint16_t keys = 0;
     for (int i = 0; i < replay::kRecordedKeyCount; ++i) {
@@ -137,7 +193,7 @@ bool ReplayEngine::OnFrame() {
         if (recording_ && !writer_.AddFrame(frame_)) {
             // The buffer is full: the recording ends here, and the game goes on.
             recording_ = false;
-            probe_(&stoppedAt_);
+            Probe(&stoppedAt_);
             real_->System_Log("the recording is full after %u frames; the rest is not recorded",
                               writer_.Frames());
         }
@@ -164,7 +220,7 @@ void ReplayEngine::AfterFrame() {
     if (mode_ == ReplayMode::kRecord) {
         if (recording_) {
             replay::Outcome now;
-            probe_(&now);
+            Probe(&now);
             writer_.AddCheckpoint(now);
         }
         return;
@@ -184,7 +240,7 @@ void ReplayEngine::Compare(std::uint32_t frame, const replay::Outcome& recorded)
         return;
     }
     replay::Outcome played;
-    probe_(&played);
+    Probe(&played);
     if (played == recorded) {
         return;
     }
@@ -217,7 +273,7 @@ int ReplayEngine::End() {
     if (mode_ == ReplayMode::kRecord) {
         replay::Outcome final = stoppedAt_;
         if (recording_) {
-            probe_(&final);
+            Probe(&final);
         }
         std::string problem;
         if (!writer_.Finish(final, Name(), &problem)) {
@@ -235,7 +291,7 @@ int ReplayEngine::End() {
     }
     if (!differs_) {
         replay::Outcome played;
-        probe_(&played);
+        Probe(&played);
         const auto total = static_cast<std::uint32_t>(recorded_.frames.size());
         if (framesRun_ != total) {
             differs_ = true;

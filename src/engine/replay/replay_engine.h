@@ -7,6 +7,7 @@
 // taken (through the probe the program gives) and stored or compared.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -72,18 +73,10 @@ class ReplayEngine final : public HGE {
     int Texture_GetHeight(HTEXTURE tex, bool original) override {
         return real_->Texture_GetHeight(tex, original);
     }
-    HEFFECT Effect_Load(const char* filename, std::uint32_t size) override {
-        return real_->Effect_Load(filename, size);
-    }
-    HCHANNEL Effect_PlayEx(HEFFECT eff, int volume, int pan, float pitch, bool loop) override {
-        return real_->Effect_PlayEx(eff, volume, pan, pitch, loop);
-    }
-    HSTREAM Stream_Load(const char* filename, std::uint32_t size) override {
-        return real_->Stream_Load(filename, size);
-    }
-    HCHANNEL Stream_Play(HSTREAM stream, bool loop, int volume) override {
-        return real_->Stream_Play(stream, loop, volume);
-    }
+    HEFFECT Effect_Load(const char* filename, std::uint32_t size) override;
+    HCHANNEL Effect_PlayEx(HEFFECT eff, int volume, int pan, float pitch, bool loop) override;
+    HSTREAM Stream_Load(const char* filename, std::uint32_t size) override;
+    HCHANNEL Stream_Play(HSTREAM stream, bool loop, int volume) override;
     void Random_Seed(int seed) override;
     int Random_Int(int min, int max) override { return random_.Int(min, max); }
     float Random_Float(float min, float max) override { return random_.Float(min, max); }
@@ -114,6 +107,12 @@ class ReplayEngine final : public HGE {
     void Compare(std::uint32_t frame, const replay::Outcome& recorded);
     // Takes what the real engine gives this frame, as the file can carry it.
     replay::FrameInput Sample();
+    // The game's outcome now, with the sounds it has played so far.
+    void Probe(replay::Outcome* outcome) const;
+    // A sound is known by the order the game loaded it in, not by the engine's handle, so the
+    // digest is the same on every engine.
+    void Loaded(bool stream, std::uint32_t handle);
+    void Played(bool stream, std::uint32_t handle, int volume, int pan, float pitch, bool loop);
     const char* Name() const;
 
     ReplayMode mode_;
@@ -127,6 +126,14 @@ class ReplayEngine final : public HGE {
     std::uint32_t seedsTaken_ = 0;
     replay::FrameInput frame_;
     std::uint32_t framesRun_ = 0;
+
+    struct LoadedSound {
+        bool stream;
+        std::uint32_t handle;
+    };
+    std::array<LoadedSound, 64> sounds_{};
+    std::size_t soundCount_ = 0;
+    std::uint32_t soundDigest_ = 2166136261u;
 
     replay::Writer writer_;
     bool recording_ = false;  // false once the buffer is full

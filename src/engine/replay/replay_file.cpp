@@ -12,7 +12,7 @@ namespace {
 
 constexpr char kMagic[4] = {'Z', 'S', 'R', 'P'};
 constexpr std::size_t kHeaderBytes = 4 + 2 + 2 + 16 + 4 + 8 + 4;
-constexpr std::size_t kOutcomeBytes = 7 * 4;
+constexpr std::size_t kOutcomeBytes = 8 * 4;
 constexpr std::size_t kEndBytes = 1 + 4 + kOutcomeBytes + 4;
 // The most one frame and the records that may follow it take.
 constexpr std::size_t kFrameRoom = 1 + 5 + 4 + 2 + 1 + 1 + kOutcomeBytes + kEndBytes;
@@ -63,7 +63,7 @@ class Reader {
     }
     bool GetOutcome(Outcome* o) {
         return Get(&o->score) && Get(&o->kills) && Get(&o->level) && Get(&o->health) &&
-               Get(&o->ammo) && Get(&o->clip) && Get(&o->digest);
+               Get(&o->ammo) && Get(&o->clip) && Get(&o->digest) && Get(&o->sounds);
     }
     std::size_t Position() const { return pos_; }
 
@@ -167,6 +167,9 @@ std::string Outcome::Differences(const Outcome& played) const {
     field("health", health, played.health);
     field("ammunition", ammo, played.ammo);
     field("clip", clip, played.clip);
+    if (out.empty() && sounds != played.sounds) {
+        out = "the same numbers, but another sound was played, or at another time, volume or pitch";
+    }
     if (out.empty() && digest != played.digest) {
         out =
             "the same numbers, but the soldier, a zombie, a bullet, a pickup or a mark stands "
@@ -290,6 +293,7 @@ void Writer::PutOutcome(const Outcome& o) {
         Put(&v, 4);
     }
     Put(&o.digest, 4);
+    Put(&o.sounds, 4);
 }
 
 bool Writer::AddFrame(const FrameInput& frame) {

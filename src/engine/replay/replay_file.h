@@ -23,7 +23,7 @@
 
 namespace replay {
 
-constexpr std::uint16_t kFormatVersion = 1;
+constexpr std::uint16_t kFormatVersion = 2;
 constexpr std::uint32_t kFrameGridMicros = 2000;
 // An outcome every this many frames: about once a second of play.
 constexpr std::uint32_t kCheckpointFrames = 500;
@@ -63,6 +63,9 @@ struct Outcome {
     std::int32_t ammo = 0;
     std::int32_t clip = 0;
     std::uint32_t digest = 0;
+    // Every sound the game started, in order: which one, in which frame, how loud, where, at
+    // what pitch, looping or not. What a player hears, kept apart from what the game's state says.
+    std::uint32_t sounds = 0;
 
     bool operator==(const Outcome&) const = default;
     // "score 300 recorded, 200 played; kills ..." for each field that differs.

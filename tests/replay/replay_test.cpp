@@ -12,7 +12,9 @@
 
 #include "app/command_line.h"
 #include "engine/replay/replay_file.h"
+#ifdef ZS_COUNTS_ALLOCATIONS
 #include "support/alloc_counter.h"
+#endif
 #include "support/game_fixture.h"
 #include "support/game_reset.h"
 
@@ -129,6 +131,7 @@ TEST_F(Replays, FilesThatAreNotWholeReplaysAreRefusedWithStatusTwo) {
     EXPECT_EQ(Run({"--record", "a", "--verify", "b"}), kExitMisuse);
 }
 
+#ifdef ZS_COUNTS_ALLOCATIONS
 TEST_F(Replays, RecordingAGameThreeTimesAsLongAllocatesNoMore) {
     if (!AllocCounterEnabled()) {
         GTEST_SKIP() << "the address sanitizer owns the allocator here";
@@ -147,6 +150,7 @@ TEST_F(Replays, RecordingAGameThreeTimesAsLongAllocatesNoMore) {
     EXPECT_LE(allocations(3000), shorter)
         << "2000 more frames and four more checkpoints recorded into the reserved buffer";
 }
+#endif
 
 }  // namespace
 }  // namespace test

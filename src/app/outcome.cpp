@@ -1,7 +1,5 @@
 #include "app/outcome.h"
 
-#include <cstring>
-
 #include "app/game.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"
@@ -11,22 +9,7 @@
 
 namespace {
 
-// FNV-1a over the bytes of each value: floats by their bits, so that any difference counts.
-class Digest {
-  public:
-    template <class T>
-    void Add(const T& value) {
-        unsigned char bytes[sizeof(T)];
-        std::memcpy(bytes, &value, sizeof(T));
-        for (const unsigned char b : bytes) {
-            hash_ = (hash_ ^ b) * 16777619u;
-        }
-    }
-    std::uint32_t Value() const { return hash_; }
-
-  private:
-    std::uint32_t hash_ = 2166136261u;
-};
+using replay::Digest;
 
 void AddMarks(Digest& d) {
     for (int order = 0; order < kMarkCount; ++order) {

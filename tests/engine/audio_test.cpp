@@ -22,10 +22,10 @@ const float kCeiling = std::pow(10.0f, -1.0f / 20.0f);
 
 // The shot file (16-bit mono) as stereo frames, full scale 1.
 std::vector<float> ShotFrames() {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec format{};
     Uint8* bytes = nullptr;
     Uint32 length = 0;
-    EXPECT_NE(SDL_LoadWAV(kShotFile, &spec, &bytes, &length), nullptr) << SDL_GetError();
+    EXPECT_NE(SDL_LoadWAV(kShotFile, &format, &bytes, &length), nullptr) << SDL_GetError();
     std::vector<float> frames;
     for (Uint32 i = 0; i + 1 < length; i += 2) {
         const float v =

@@ -123,7 +123,7 @@ void ReplayEngine::Random_Seed(int seed) {
 
 void ReplayEngine::Probe(replay::Outcome* outcome) const {
     probe_(outcome);
-    outcome->sounds = soundDigest_;
+    outcome->sounds = soundDigest_.Value();
 }
 
 void ReplayEngine::Loaded(bool stream, std::uint32_t handle) {
@@ -148,9 +148,7 @@ void ReplayEngine::Played(bool stream, std::uint32_t handle, int volume, int pan
                                    static_cast<std::uint32_t>(std::lround(pitch * 1000.0f)),
                                    loop ? 1u : 0u};
     for (const std::uint32_t word : words) {
-        for (int byte = 0; byte < 4; ++byte) {  // FNV-1a
-            soundDigest_ = (soundDigest_ ^ ((word >> (8 * byte)) & 0xFFu)) * 16777619u;
-        }
+        soundDigest_.Add(word);
     }
 }
 

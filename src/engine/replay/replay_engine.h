@@ -133,7 +133,7 @@ class ReplayEngine final : public HGE {
     };
     std::array<LoadedSound, 64> sounds_{};
     std::size_t soundCount_ = 0;
-    std::uint32_t soundDigest_ = 2166136261u;
+    replay::Digest soundDigest_;
 
     replay::Writer writer_;
     bool recording_ = false;  // false once the buffer is full

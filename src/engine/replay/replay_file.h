@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,23 @@ struct FrameInput {
 
 // What the game's state came to; `digest` covers everything else that any rule changes
 // (positions, timers, the pools), so that two plays agree only when they are the same game.
+// FNV-1a over the bytes of each value added: floats by their bits, so that any difference counts.
+class Digest {
+  public:
+    template <class T>
+    void Add(const T& value) {
+        unsigned char bytes[sizeof(T)];
+        std::memcpy(bytes, &value, sizeof(T));
+        for (const unsigned char b : bytes) {
+            hash_ = (hash_ ^ b) * 16777619u;
+        }
+    }
+    std::uint32_t Value() const { return hash_; }
+
+  private:
+    std::uint32_t hash_ = 2166136261u;
+};
+
 struct Outcome {
     std::int32_t score = 0;
     std::int32_t kills = 0;

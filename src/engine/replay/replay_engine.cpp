@@ -280,8 +280,7 @@ int ReplayEngine::End() {
             return 1;
         }
         std::printf("zombie-shooter: recorded %u frames (%.1f s, %zu bytes) to %s\n",
-                    writer_.Frames(), writer_.Frames() * replay::kFrameGridMicros / 1e6,
-                    writer_.Bytes(), Name());
+                    writer_.Frames(), writer_.Seconds(), writer_.Bytes(), Name());
         return 0;
     }
     if (mode_ == ReplayMode::kReplay && framesRun_ < recorded_.frames.size() && !endedByGame_) {

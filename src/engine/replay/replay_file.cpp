@@ -262,6 +262,7 @@ void Writer::Start(const Header& header) {
     buffer_.assign(kRecordingBytes, 0);
     size_ = 0;
     frames_ = 0;
+    micros_ = 0;
     last_ = FrameInput{};
     const std::uint16_t reserved = 0;
     Put(kMagic, 4);
@@ -327,6 +328,7 @@ bool Writer::AddFrame(const FrameInput& frame) {
     }
     last_ = frame;
     ++frames_;
+    micros_ += frame.deltaMicros;
     return true;
 }
 

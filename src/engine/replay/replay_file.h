@@ -131,6 +131,8 @@ class Writer {
     bool Finish(const Outcome& final, const char* path, std::string* problem);
     std::uint32_t Frames() const { return frames_; }
     std::size_t Bytes() const { return size_; }
+    // The play the frames so far cover: the sum of their deltas.
+    double Seconds() const { return micros_ / 1e6; }
 
   private:
     void Put(const void* data, std::size_t size);
@@ -141,6 +143,7 @@ class Writer {
     std::size_t size_ = 0;
     FrameInput last_;
     std::uint32_t frames_ = 0;
+    std::uint64_t micros_ = 0;
 };
 
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size);

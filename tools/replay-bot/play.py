@@ -35,6 +35,7 @@ import sys
 import time
 
 GAME_W, GAME_H = 800.0, 600.0
+SCREEN_W, SCREEN_H = 1024, 768  # the private X server's, which the game fills
 WALK_SPEED = 100.0  # game pixels a second
 PISTOL_SECONDS = 5.5
 FLEE_RADIUS = 180.0  # game pixels: zombies nearer than this push the soldier away
@@ -103,18 +104,29 @@ WHITE = re.compile(rb"(?=[\xeb-\xff][\xeb-\xff][\xeb-\xff])", re.DOTALL)
 CELL = 32  # screen pixels: a zombie fills a few cells, a piece of gore hardly one
 
 
-def clusters(pattern, data, line, scale, least, keep=lambda x, y: True, cell_size=CELL):
-    """Centres, in game coordinates, of the cells holding at least `least` matching pixels."""
-    top, bottom = int(60 * scale) * line, int(568 * scale) * line
-    cells = {}
-    for match in pattern.finditer(data, top, bottom):
+def pixels(pattern, data, line, start=0, end=None):
+    """Screen coordinates of the pixels matching `pattern` between two byte offsets."""
+    for match in pattern.finditer(data, start, len(data) if end is None else end):
         p = match.start()
-        if p & 3:
-            continue
-        x, y = (p % line) >> 2, p // line
-        if keep(x / scale, y / scale):
-            cell = (x // cell_size, y // cell_size)
-            cells[cell] = cells.get(cell, 0) + 1
+        if not p & 3:
+            yield (p % line) >> 2, p // line
+
+
+def count_cells(points, cell_size):
+    cells = {}
+    for x, y in points:
+        cell = (x // cell_size, y // cell_size)
+        cells[cell] = cells.get(cell, 0) + 1
+    return cells
+
+
+def clusters(pattern, data, line, scale, least, keep=lambda x, y: True, cell_size=CELL):
+    """Centres, in game coordinates, of the cells holding at least `least` matching pixels,
+    between the HUD's top lines and its bar at the bottom."""
+    top, bottom = int(60 * scale) * line, int(568 * scale) * line
+    points = ((x, y) for x, y in pixels(pattern, data, line, top, bottom)
+              if keep(x / scale, y / scale))
+    cells = count_cells(points, cell_size)
     return [((cx + 0.5) * cell_size / scale, (cy + 0.5) * cell_size / scale)
             for (cx, cy), n in cells.items() if n >= least]
 
@@ -137,11 +149,8 @@ def half(data, line, h):
 
 def find_soldier(data, line, scale):
     """The middle of the skin pixels around the cell that holds most of them, or None."""
-    points = [((m.start() % line) >> 2, m.start() // line) for m in SKIN.finditer(data)
-              if not m.start() & 3]
-    cells = {}
-    for x, y in points:
-        cells[(x // CELL, y // CELL)] = cells.get((x // CELL, y // CELL), 0) + 1
+    points = list(pixels(SKIN, data, line))
+    cells = count_cells(points, CELL)
     if not cells or max(cells.values()) < 8:
         return None
     cx, cy = max(cells, key=cells.get)
@@ -227,7 +236,8 @@ def where_to(zombies, pickups, x, y):
 
 def play(game, out, least_seconds):
     display = next(f":{d}" for d in range(80, 200) if not os.path.exists(f"/tmp/.X{d}-lock"))
-    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
+                             "-nolisten", "tcp"],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.environ["DISPLAY"] = display
     time.sleep(1.0)
@@ -247,7 +257,7 @@ def play(game, out, least_seconds):
 def run(proc, least_seconds):
     time.sleep(2.0)
     screen = Screen(os.environ["DISPLAY"])
-    w, h = 1024, 768
+    w, h = SCREEN_W, SCREEN_H
     scale = w / GAME_W
     walker = Walker()
     start = time.monotonic()

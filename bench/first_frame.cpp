@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "engine/hge.h"
 #include "engine/sdl/sdl_engine.h"
+#include "support/sdl_hooks.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
     reportFd = argc > 1 ? std::atoi(argv[1]) : -1;
     // Our own reference keeps the engine alive across RunGame, so the hook goes in first.
     HGE* hge = hgeCreate(HGE_VERSION);
-    SdlEngine::Instance()->SetFrameHook(ReportFirstFrame);
+    SdlHooks::Get().SetFrameHook(ReportFirstFrame);
     const int status = RunGame();
     hge->Release();
     return status;

@@ -51,7 +51,7 @@ int Measure(int frames) {
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
     int status = 1;
-    BenchEngine::Get().Use(EngineKind::kNull, [&status, frames] { status = Measure(frames); });
+    BenchEngine::Get().Use(EngineKind::kHeadless, [&status, frames] { status = Measure(frames); });
     RunGame();
     return status;
 }

@@ -47,6 +47,7 @@
 #include "engine/hge.h"
 #include "engine/sdl/sdl_engine.h"
 #include "support/push_input.h"
+#include "support/sdl_hooks.h"
 #include "world/assets.h"
 #include "world/soldier.h"
 #include "world/zombie.h"
@@ -269,7 +270,7 @@ int Play(const std::string& capture, bool scripted) {
     voices.reserve(100000);
     HGE* hge = hgeCreate(HGE_VERSION);
     if (scripted) {
-        SdlEngine::Instance()->SetFrameHook(Script);
+        SdlHooks::Get().SetFrameHook(Script);
     }
     const int status = RunGame();
     hge->Release();

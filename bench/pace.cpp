@@ -16,6 +16,7 @@
 #include "app/startup.h"
 #include "engine/hge.h"
 #include "engine/sdl/sdl_engine.h"
+#include "support/sdl_hooks.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
         seconds = std::atof(argv[1]);
     }
     HGE* hge = hgeCreate(HGE_VERSION);
-    SdlEngine::Instance()->SetFrameHook(Measure);
+    SdlHooks::Get().SetFrameHook(Measure);
     const int status = RunGame();
     hge->Release();
     return status;

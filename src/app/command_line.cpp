@@ -2,10 +2,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "app/about_text.h"
 #include "app/outcome.h"
 #include "app/startup.h"
+#include "engine/engine_choice.h"
+#include "engine/engine_log.h"
 
 namespace {
 
@@ -29,29 +32,68 @@ bool EndsTheLine(const char* arg, CommandLine* line) {
     return false;
 }
 
-ReplayMode ReplayOption(const char* arg) {
-    return std::strcmp(arg, "--record") == 0   ? ReplayMode::kRecord
-           : std::strcmp(arg, "--replay") == 0 ? ReplayMode::kReplay
-           : std::strcmp(arg, "--verify") == 0 ? ReplayMode::kVerify
-                                               : ReplayMode::kOff;
+CommandLine::Action ReplayOption(const char* arg) {
+    using Action = CommandLine::Action;
+    return std::strcmp(arg, "--record") == 0   ? Action::kRecord
+           : std::strcmp(arg, "--replay") == 0 ? Action::kReplay
+           : std::strcmp(arg, "--verify") == 0 ? Action::kVerify
+                                               : Action::kPlay;
 }
 
-// The game, recorded or played back when asked: a file that cannot be used is one line and
-// status 2, before any window opens.
-int PlayAsAsked(const CommandLine& line) {
-    if (line.replay == ReplayMode::kOff) {
-        return RunGame();
-    }
+// The engine hgeCreate hands out is composed from these, which live as long as the process:
+// sprites and fonts keep the engine they were made with and give it back when freed, which may
+// come after the game has ended. A new game (the tests play several in one process) replaces
+// them once the game that used them has gone.
+ProgramEngines engines{};
+EngineLaunch launch;
+std::unique_ptr<ReplayEngine> replaySession;
+
+HGE* Platform() {
+    return engines.platform(launch);
+}
+
+HGE* ReplayAroundPlatform() {
+    return replaySession->Around(Platform());
+}
+
+HGE* ReplayAroundHeadless() {
+    return replaySession->Around(engines.headless());
+}
+
+// The game recorded or played back: a file that cannot be used is one line and status 2, before
+// any window opens.
+int PlayReplay(const CommandLine& line) {
+    using Action = CommandLine::Action;
+    const replay::Mode mode = line.action == Action::kRecord   ? replay::Mode::kRecord
+                              : line.action == Action::kReplay ? replay::Mode::kReplay
+                                                               : replay::Mode::kVerify;
+    const bool headless = mode == replay::Mode::kVerify || engines.platform == nullptr;
+    replaySession = std::make_unique<ReplayEngine>(mode, line.replayFile.c_str(),
+                                                   ReplayedGame(kGameName, kGameVersion));
     std::string problem;
-    if (!BeginReplay(line.replay, line.replayFile.c_str(), kGameVersion, ProbeOutcome, &problem)) {
-        std::fprintf(stderr, "zombie-shooter: cannot %s %s: %s\n",
-                     line.replay == ReplayMode::kRecord ? "record to" : "play back",
+    if (!replaySession->Begin(&problem)) {
+        std::fprintf(stderr, "%s: cannot %s %s: %s\n", kGameName,
+                     mode == replay::Mode::kRecord ? "record to" : "play back",
                      line.replayFile.c_str(), problem.c_str());
         return kExitMisuse;
     }
+    ChooseEngine(headless ? ReplayAroundHeadless : ReplayAroundPlatform);
     const int status = RunGame();
-    const int replayStatus = EndReplay();
+    const int replayStatus = replaySession->End();
     return status != 0 ? status : replayStatus;
+}
+
+int Play(const CommandLine& line) {
+    launch = EngineLaunch{kGameName, kGameTitle, line.window};
+    if (line.action != CommandLine::Action::kPlay) {
+        return PlayReplay(line);
+    }
+    if (engines.platform == nullptr) {
+        std::fprintf(stderr, "%s: this program only checks replays (--verify FILE)\n", kGameName);
+        return kExitMisuse;
+    }
+    ChooseEngine(Platform);
+    return RunGame();
 }
 
 }  // namespace
@@ -63,15 +105,15 @@ CommandLine ParseCommandLine(int argc, const char* const argv[]) {
         if (EndsTheLine(arg, &line)) {
             return line;
         }
-        const ReplayMode replay = ReplayOption(arg);
-        if (replay != ReplayMode::kOff) {
-            if (line.replay != ReplayMode::kOff) {
+        const CommandLine::Action replay = ReplayOption(arg);
+        if (replay != CommandLine::Action::kPlay) {
+            if (line.action != CommandLine::Action::kPlay) {
                 return Misuse("only one of --record, --replay and --verify");
             }
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 return Misuse(std::string(arg) + " needs a file");
             }
-            line.replay = replay;
+            line.action = replay;
             line.replayFile = argv[++i];
             continue;
         }
@@ -91,22 +133,23 @@ CommandLine ParseCommandLine(int argc, const char* const argv[]) {
     return line;
 }
 
-int RunCommandLine(int argc, const char* const argv[]) {
+int RunCommandLine(int argc, const char* const argv[], const ProgramEngines& offered) {
+    SetLogName(kGameName);
     const CommandLine line = ParseCommandLine(argc, argv);
     switch (line.action) {
         case CommandLine::Action::kHelp:
             std::fputs(kAboutHelp, stdout);
             return 0;
         case CommandLine::Action::kVersion:
-            std::printf("zombie-shooter %s\n", kGameVersion);
+            std::printf("%s %s\n", kGameName, kGameVersion);
             return 0;
         case CommandLine::Action::kMisuse:
-            std::fprintf(stderr, "zombie-shooter: %s; usage: %s (--help for more)\n",
+            std::fprintf(stderr, "%s: %s; usage: %s (--help for more)\n", kGameName,
                          line.problem.c_str(), kAboutUsage);
             return kExitMisuse;
-        case CommandLine::Action::kPlay:
+        default:
             break;
     }
-    engineLaunch.window = line.window;
-    return PlayAsAsked(line);
+    engines = offered;
+    return Play(line);
 }

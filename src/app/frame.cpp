@@ -23,9 +23,10 @@
 //               and ammunition), zombies (bites change health), crosshair, soldier, HUD, bullets.
 #include "app/frame.h"
 
+#include "app/crosshair.h"
 #include "app/game.h"
 #include "app/rules.h"
-#include "app/scene.h"
+#include "app/weapon_bar.h"
 #include "world/bullet.h"
 #include "world/soldier.h"
 #include "world/zombie.h"

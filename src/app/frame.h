@@ -1,13 +1,6 @@
 // The per-frame update.
 #pragma once
 
-class Crosshair {
-  public:
-    Crosshair(float x, float y) : x(x), y(y) {}
-    float x;
-    float y;
-};
-
 struct SpawnPoint {
     float x;
     float y;

@@ -1,5 +1,20 @@
-// The platform's entry: the arguments as UTF-8, then the program (command_line.h).
+// The platform's entry: the arguments as UTF-8, then the program (command_line.h) with the
+// engines this program has: SDL's, and the headless one for --verify.
 #include "app/command_line.h"
+#include "engine/headless/headless_engine.h"
+#include "engine/sdl/sdl_engine.h"
+
+namespace {
+
+HGE* SdlPlatform(const EngineLaunch& launch) {
+    HGE* engine = SdlEngine::Acquire();
+    SdlEngine::Instance()->SetLaunch(launch);
+    return engine;
+}
+
+constexpr ProgramEngines kEngines{SdlPlatform, HeadlessEngine::Acquire};
+
+}  // namespace
 
 #ifdef _WIN32
 #include <windows.h>
@@ -53,10 +68,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         argv.push_back(arg.c_str());
     }
     argv.push_back(nullptr);
-    return RunCommandLine(static_cast<int>(args.size()), argv.data());
+    return RunCommandLine(static_cast<int>(args.size()), argv.data(), kEngines);
 }
 #else
 int main(int argc, char** argv) {
-    return RunCommandLine(argc, argv);
+    return RunCommandLine(argc, argv, kEngines);
 }
 #endif

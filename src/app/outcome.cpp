@@ -1,5 +1,8 @@
 #include "app/outcome.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/game.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"
@@ -10,6 +13,14 @@
 namespace {
 
 using replay::Digest;
+
+// Every key and button the game reads with Input_GetKeyState: walking, the weapons, Enter, Escape
+// and the fire button.
+constexpr int kReadKeys[] = {HGEK_W, HGEK_A,     HGEK_S,      HGEK_D,      HGEK_1,
+                             HGEK_2, HGEK_ENTER, HGEK_ESCAPE, HGEK_LBUTTON};
+// In the order ProbeOutcome fills them in; the first three name a replay that played the same.
+constexpr const char* kFieldNames[replay::kOutcomeFields] = {"score",  "kills",      "level",
+                                                             "health", "ammunition", "clip"};
 
 void AddMarks(Digest& d) {
     for (int order = 0; order < kMarkCount; ++order) {
@@ -25,14 +36,26 @@ void AddMarks(Digest& d) {
 
 }  // namespace
 
+replay::GameDescription ReplayedGame(const char* name, const char* version) {
+    return {name,
+            version,
+            kReadKeys,
+            static_cast<int>(std::size(kReadKeys)),
+            kFieldNames,
+            3,
+            "the same numbers, but the soldier, a zombie, a bullet, a pickup or a mark stands "
+            "elsewhere",
+            "the same numbers, but another sound was played, or at another time, volume or pitch",
+            ProbeOutcome};
+}
+
 void ProbeOutcome(replay::Outcome* outcome) {
     Soldier& s = *soldier;
-    outcome->score = score;
-    outcome->kills = kills;
-    outcome->level = level;
-    outcome->health = s.HealthRef();
-    outcome->ammo = s.AmmoRef();
-    outcome->clip = s.WeaponRef() == kSubmachineGun ? s.SmgClipRef() : s.PistolClipRef();
+    const std::int32_t fields[replay::kOutcomeFields] = {
+        score,       kills,
+        level,       s.HealthRef(),
+        s.AmmoRef(), s.WeaponRef() == kSubmachineGun ? s.SmgClipRef() : s.PistolClipRef()};
+    std::copy(std::begin(fields), std::end(fields), outcome->fields);
     Digest d;
     d.Add(s.XRef());
     d.Add(s.YRef());

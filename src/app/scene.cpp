@@ -1,9 +1,10 @@
 #include "app/scene.h"
 
-#include "app/frame.h"
+#include "app/crosshair.h"
 #include "app/game.h"
 #include "app/ground_layer.h"
 #include "app/rules.h"
+#include "app/weapon_bar.h"
 #include "render2d/hgefont.h"
 #include "render2d/hgesprite.h"
 #include "world/assets.h"
@@ -78,19 +79,6 @@ void DrawPlaying() {
 }
 
 }  // namespace
-
-WeaponBar::WeaponBar(hgeSprite* barSprite, hgeSprite* pistolIcon, hgeSprite* smgIcon)
-    : weapon(kPistol), barSprite(barSprite), pistolIcon(pistolIcon), smgIcon(smgIcon) {}
-
-void WeaponBar::Render() {
-    barSprite->Render(0.0f, 569.0f);
-    if (weapon == kPistol) {
-        pistolIcon->Render(600.0f, 575.0f);
-    }
-    if (weapon == kSubmachineGun) {
-        smgIcon->Render(600.0f, 575.0f);
-    }
-}
 
 bool RenderFunc() {
     ApplyLevelRule();

@@ -1,8 +1,6 @@
 // Drawing the three screens and the HUD.
 #pragma once
 
-class hgeSprite;
-
 // The texts are Windows-1254 bytes, as the font's letters are laid out; no escape is followed by
 // a hexadecimal digit.
 // Top left while playing: kills this level, score.
@@ -14,18 +12,6 @@ inline constexpr char kLevelUpText[] =
     "TEBR\xDDKLER!\nSEV\xDDYE ATLADINIZ!\nHAZIR OLDU\xD0UNUZDA ENTER A BASIN!\nPUANINIZ: %d";
 // Every text above, for whoever checks that the font covers them.
 inline constexpr const char* kScreenTexts[] = {kKillsAndScore, kDeathText, kLevelUpText};
-
-class WeaponBar {
-  public:
-    WeaponBar(hgeSprite* barSprite, hgeSprite* pistolIcon, hgeSprite* smgIcon);
-    void SetWeapon(int kind) { weapon = kind; }
-    void Render();
-
-    int weapon;
-    hgeSprite* barSprite;
-    hgeSprite* pistolIcon;
-    hgeSprite* smgIcon;
-};
 
 // The engine's render callback; always false.
 bool RenderFunc();

@@ -1,11 +1,12 @@
 #include "app/startup.h"
 
-#include "app/command_line.h"
+#include "app/crosshair.h"
 #include "app/frame.h"
 #include "app/game.h"
 #include "app/ground_layer.h"
 #include "app/resources.h"
 #include "app/scene.h"
+#include "app/weapon_bar.h"
 #include "world/assets.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/command_line.h"
+#include "engine/headless/headless_engine.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -10,5 +11,5 @@ int main(int argc, char** argv) {
         return kExitMisuse;
     }
     const char* args[] = {argv[0], "--verify", argv[1], nullptr};
-    return RunCommandLine(3, args);
+    return RunCommandLine(3, args, ProgramEngines{nullptr, HeadlessEngine::Acquire});
 }

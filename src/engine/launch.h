@@ -1,6 +1,7 @@
-// What the player chose when starting the program that the engine, not the game, acts on. The
-// program's entry fills it in from the command line before the game creates its engine; the game
-// itself never reads it, so with no arguments it is the game as always.
+// What the program tells the platform's engine when it creates it: the name it goes by and what
+// the player chose on the command line. The engine knows no game; this is how the game's name
+// reaches its window, its log lines and its folders. With no arguments the choice is kAsAsked, so
+// the game is the game as always.
 #pragma once
 
 enum class WindowChoice {
@@ -10,8 +11,7 @@ enum class WindowChoice {
 };
 
 struct EngineLaunch {
+    const char* name = "";   // the program's name: log lines, its shared data folder
+    const char* title = "";  // the window's title, a message box's
     WindowChoice window = WindowChoice::kAsAsked;
 };
-
-// The one set of launch choices of the process.
-inline EngineLaunch engineLaunch;

@@ -51,22 +51,25 @@ class Program : public GameTest {
 #endif
         GameTest::SetUp();
     }
-    void TearDown() override {
-        engineLaunch = EngineLaunch{};
-        GameTest::TearDown();
-    }
     int Run(std::vector<const char*> args) {
         args.insert(args.begin(), "zombie-shooter");
         args.push_back(nullptr);
         engine.script.push_back(Pressing(HGEK_ESCAPE));
         ::testing::internal::CaptureStdout();
         ::testing::internal::CaptureStderr();
-        const int status = RunCommandLine(static_cast<int>(args.size()) - 1, args.data());
+        // The scripted engine as the platform's, noting what it is told at its creation.
+        const ProgramEngines program{[](const EngineLaunch& launch) {
+                                         launched = launch;
+                                         return ScriptedEngine::Acquire();
+                                     },
+                                     kScriptedProgram.headless};
+        const int status = RunCommandLine(static_cast<int>(args.size()) - 1, args.data(), program);
         out = ::testing::internal::GetCapturedStdout();
         err = ::testing::internal::GetCapturedStderr();
         return status;
     }
     std::string out, err;
+    static inline EngineLaunch launched;
 };
 
 TEST_F(Program, HelpAndVersionPrintAndNeverStartTheGame) {
@@ -92,7 +95,8 @@ TEST_F(Program, AnUnknownOptionIsOneUsageLineOnStandardErrorAndStatusTwo) {
 
 TEST_F(Program, TheWindowChoiceReachesTheEngineAndTheGamePlays) {
     EXPECT_EQ(Run({"--windowed"}), 0);
-    EXPECT_EQ(engineLaunch.window, WindowChoice::kWindowed);
+    EXPECT_EQ(launched.window, WindowChoice::kWindowed);
+    EXPECT_STREQ(launched.name, "zombie-shooter") << "the program's name, for its log lines";
     EXPECT_EQ(engine.framesRun, 1) << "the game played, to Escape";
     EXPECT_EQ(engine.calls.back(), "Release");
 }

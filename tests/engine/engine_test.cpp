@@ -14,45 +14,87 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The clock's arithmetic on a fake counter of a million ticks a second.
-TEST(FrameClock, DeltaPresentsAndTheFrameRateLimit) {
-    FrameClock clock(1000000);
-    clock.StartFrame(5000);
-    EXPECT_EQ(clock.Delta(), 0.0f) << "the first frame";
-    clock.StartFrame(25000);
-    EXPECT_FLOAT_EQ(clock.Delta(), 0.02f);
-    clock.Restart();
-    clock.StartFrame(900000);
-    EXPECT_EQ(clock.Delta(), 0.0f) << "the first frame after a pause";
-
-    // A second of the paced loop on a 60 Hz display. Frames take 0.1 ms and every sleep wakes
-    // 0.06 ms late, yet frames start 2 ms apart and pictures go out on the display's cadence.
-    std::uint64_t now = 3000000;
-    int frames = 0;
-    int presents = 0;
-    for (; now < 4000000; ++frames) {
-        clock.DecideDrawing(now);
-        clock.StartFrame(now);
-        now += 100;
-        if (!clock.SkipsDrawing()) {
-            clock.Presented(now);
+// The loop on a fake counter of a million ticks a second: frames that take 0.1 ms each, every
+// shown one presenting as the engine does, and the delta each frame saw.
+class FakeFrames final : public FrameLoop::Frames, public FrameLoop::Waits {
+  public:
+    explicit FakeFrames(FrameLoop& loop) : loop_(loop) {}
+    bool RunFrame(std::uint64_t start, bool shown) override {
+        loop_.Clock().StartFrame(start);
+        deltas.push_back(loop_.Clock().Delta());
+        now += frameTicks;
+        if (shown) {
+            loop_.Clock().Presented(now);
             ++presents;
         }
-        clock.ScheduleNextFrame(now);
-        const double left = clock.SecondsToNextFrame(now);
-        now += left > 0.0 ? static_cast<std::uint64_t>(left * 1e6) + 60 : 0;
+        return now >= endAt;
     }
-    EXPECT_EQ(frames, 500);
-    EXPECT_EQ(presents, 60);
+    bool Suspended() const override { return false; }
+    std::uint64_t Now() const override { return now; }
+    // Every sleep wakes 0.06 ms late.
+    void Sleep(double seconds) override { now += static_cast<std::uint64_t>(seconds * 1e6) + 60; }
+    void WaitForEvents() override {}
+
+    std::uint64_t now = 3000000;
+    std::uint64_t endAt = 3998100;  // the end of the 500th frame
+    std::uint64_t frameTicks = 100;
+    std::vector<float> deltas;
+    int presents = 0;
+
+  private:
+    FrameLoop& loop_;
+};
+
+TEST(FrameLoop, TheDesktopRunsFramesOnTheGridAndPresentsAtTheDisplaysPace) {
+    FrameLoop loop(1000000, 1);
+    loop.Clock().SetPresentPeriod(1.0 / 60.0);
+    FakeFrames frames(loop);
+    loop.RunPaced(frames, frames);
+    EXPECT_EQ(frames.deltas.size(), 500u) << "a second of 2 ms frames, though every sleep is late";
+    EXPECT_EQ(frames.presents, 60);
+    EXPECT_EQ(frames.deltas[0], 0.0f) << "the first frame";
+    EXPECT_FLOAT_EQ(frames.deltas[1], 0.002f) << "each frame starts at its place on the grid";
+
     // A 10 ms frame: the next starts at once, and the grid goes on from that one, without a rush
     // of frames to catch up.
-    clock.StartFrame(now);
-    now += 10000;
-    clock.ScheduleNextFrame(now);
-    EXPECT_EQ(clock.SecondsToNextFrame(now), 0.0);
-    clock.StartFrame(now);
-    clock.ScheduleNextFrame(now + 100);
-    EXPECT_NEAR(clock.SecondsToNextFrame(now + 100), 0.0019, 1e-9);
+    frames.frameTicks = 10000;
+    frames.endAt = frames.now + 1;
+    loop.RunPaced(frames, frames);
+    frames.frameTicks = 100;
+    frames.endAt = frames.now + 4100;
+    loop.RunPaced(frames, frames);
+    const std::size_t n = frames.deltas.size();
+    EXPECT_NEAR(frames.deltas[n - 3], 0.010f, 1e-4) << "started at once after the long frame";
+    EXPECT_FLOAT_EQ(frames.deltas[n - 2], 0.002f);
+    EXPECT_FLOAT_EQ(frames.deltas[n - 1], 0.002f);
+    loop.Clock().Restart();
+    loop.Clock().StartFrame(0);
+    EXPECT_EQ(loop.Clock().Delta(), 0.0f) << "the first frame after a pause";
+}
+
+TEST(FrameLoop, ABrowserStepRunsTheFramesComeDueAndShowsTheLastOnly) {
+    FrameLoop loop(1000000, FrameLoop::kMostFramesPerStep);
+    FakeFrames frames(loop);
+    frames.frameTicks = 0;
+    frames.endAt = ~0ull;
+    int shownLast = 0;
+    std::uint64_t now = 1000000;
+    for (; now < 2000000; now += 16667) {
+        const int before = frames.presents;
+        const std::size_t ran = frames.deltas.size();
+        ASSERT_FALSE(loop.Step(frames, now));
+        shownLast += frames.presents - before;
+        EXPECT_LE(frames.deltas.size() - ran, 9u);
+    }
+    EXPECT_EQ(shownLast, 60) << "one picture per animation frame";
+    EXPECT_NEAR(static_cast<double>(frames.deltas.size()), 500.0, 9.0);
+    // A stall longer than a step catches up; a stall of the browser's tab starts afresh.
+    const std::size_t ran = frames.deltas.size();
+    loop.Step(frames, now + 40000 - 16667);
+    EXPECT_EQ(frames.deltas.size() - ran, 20u) << "the frames of 40 ms, each on the grid";
+    EXPECT_FLOAT_EQ(frames.deltas.back(), 0.002f);
+    loop.Step(frames, now + 1000000);
+    EXPECT_EQ(frames.deltas.size() - ran, 21u) << "after a second away, one frame from now";
 }
 
 TEST(Mixer, VolumesAreLinearGainsAndPanFadesTheFarSide) {
@@ -138,9 +180,10 @@ TEST(Launch, TheCommandLinesWindowChoiceWinsOverTheEnvironmentAndTheGame) {
                          Case{WindowChoice::kAsAsked, "1", false, false},
                          Case{WindowChoice::kFullscreen, "1", true, true},
                          Case{WindowChoice::kWindowed, "0", false, false}}) {
-        engineLaunch.window = c.choice;
         setenv("ZS_WINDOWED", c.env, 1);
         HGE* hge = hgeCreate(HGE_VERSION);
+        SdlEngine::Instance()->SetLaunch(
+            EngineLaunch{"zombie-shooter", "Zombie Shooter", c.choice});
         hge->System_SetState(HGE_WINDOWED, c.gameWindowed);
         ASSERT_TRUE(hge->System_Initiate());
         const Uint32 flags = SDL_GetWindowFlags(SdlEngine::Instance()->Window());
@@ -148,7 +191,6 @@ TEST(Launch, TheCommandLinesWindowChoiceWinsOverTheEnvironmentAndTheGame) {
             << static_cast<int>(c.choice) << " ZS_WINDOWED=" << c.env;
         hge->Release();
     }
-    engineLaunch = EngineLaunch{};
     unsetenv("ZS_WINDOWED");
 }
 

@@ -13,6 +13,7 @@
 
 #include "engine/hge.h"
 #include "engine/sdl/sdl_engine.h"
+#include "support/sdl_hooks.h"
 
 namespace test {
 
@@ -34,6 +35,9 @@ class EngineTest : public ::testing::Test {
         ASSERT_TRUE(hge->System_Initiate());
     }
     void TearDown() override {
+        hooks.clock = SdlHooks::Clock::kPaced;
+        hooks.refuseTargets = false;
+        hooks.SetFrameHook(nullptr);
         hge->Release();
         std::filesystem::remove_all(dir);
     }
@@ -52,8 +56,9 @@ class EngineTest : public ::testing::Test {
     }
 
     std::string dir;
-    HGE* hge = nullptr;
+    HGE* hge = nullptr;  // the hooks around the engine, as the game gets it
     SdlEngine* engine = nullptr;
+    SdlHooks& hooks = SdlHooks::Get();
 };
 
 inline SDL_Event Key(SDL_Keycode sym, bool down, Uint16 mod = KMOD_NONE) {

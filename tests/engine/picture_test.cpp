@@ -150,14 +150,14 @@ void PlayFullLoad(int frame, SdlEngine& engine) {
 TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightAtAnyWindowSize) {
     hge->System_Shutdown();  // every run starts the engine afresh, in a window the hook sizes
     setenv("ZS_WINDOWED", "1", 1);
-    engine->limitFrameRate = false;
+    hooks.clock = SdlHooks::Clock::kAsFastAsFrames;
     for (const int width : {800, 1280}) {
         windowWidth = width;
         std::vector<Uint8> pictures[2];
         int quietQuads[2] = {};
         for (const bool layer : {false, true}) {
-            engine->refuseTargets = !layer;
-            engine->SetFrameHook(PlayFullLoad);
+            hooks.refuseTargets = !layer;
+            hooks.SetFrameHook(PlayFullLoad);
             RunGame();
             FreeGame();
             pictures[layer].swap(seen);
@@ -172,7 +172,7 @@ TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightAtAnyWindow
         EXPECT_LT(quietQuads[1], quietQuads[0] - 1900) << "the layer stands in for the marks";
         EXPECT_LE(largest, 1) << width << " pixels wide";
     }
-    engine->SetFrameHook(nullptr);
+    hooks.SetFrameHook(nullptr);
 }
 
 // The browser's loop on a counter of 60 pictures a second: a mark is placed every second frame,
@@ -194,14 +194,13 @@ void PlaceAMarkEverySecondFrame(int frame, SdlEngine& engine) {
 
 TEST_F(PictureTest, TheBrowsersLoopRunsTwoMillisecondFramesAndDrawsTheLayerOncePerPicture) {
     hge->System_Shutdown();
-    engine->limitFrameRate = false;
-    engine->browserLoop = true;
-    engine->SetFrameHook(PlaceAMarkEverySecondFrame);
+    hooks.clock = SdlHooks::Clock::kAsFastAsFrames;
+    hooks.clock = SdlHooks::Clock::kBrowserOnItsOwn;
+    hooks.SetFrameHook(PlaceAMarkEverySecondFrame);
     deltas.clear();
     RunGame();
     FreeGame();
-    engine->browserLoop = false;
-    engine->SetFrameHook(nullptr);
+    hooks.SetFrameHook(nullptr);
 
     ASSERT_EQ(deltas.size(), 251u);
     for (std::size_t i = 2; i < deltas.size(); ++i) {
@@ -209,8 +208,8 @@ TEST_F(PictureTest, TheBrowsersLoopRunsTwoMillisecondFramesAndDrawsTheLayerOnceP
     }
     EXPECT_GE(engine->PicturesShown(), 250 / 9);
     EXPECT_LE(engine->PicturesShown(), 250 / 8 + 1);
-    EXPECT_LE(engine->targetScenes, engine->PicturesShown());
-    EXPECT_EQ(engine->targetQuads, 1 + 100) << "the ground once, then each mark once";
+    EXPECT_LE(hooks.targetScenes, engine->PicturesShown());
+    EXPECT_EQ(hooks.targetQuads, 1 + 100) << "the ground once, then each mark once";
 }
 
 }  // namespace

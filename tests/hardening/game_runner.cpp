@@ -12,11 +12,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/command_line.h"
 #include "app/resources.h"
 #include "app/startup.h"
+#include "engine/engine_log.h"
 #include "engine/sdl/sdl_engine.h"
 #include "render2d/hgefont.h"
 #include "support/push_input.h"
+#include "support/sdl_hooks.h"
 #include "world/assets.h"
 
 namespace {
@@ -68,12 +71,14 @@ int main(int argc, char** argv) {
     frameCount = argc > 1 ? std::atoi(argv[1]) : 40;
     captureFrame = argc > 2 ? std::atoi(argv[2]) : -1;
     // Our own reference keeps the engine alive across RunGame, so the hook can go in first.
+    SetLogName(kGameName);
     HGE* hge = hgeCreate(HGE_VERSION);
-    SdlEngine* engine = SdlEngine::Instance();
-    engine->SetFrameHook(Script);
-    engine->limitFrameRate = false;
+    SdlEngine::Instance()->SetLaunch(EngineLaunch{kGameName, kGameTitle, WindowChoice::kAsAsked});
+    SdlHooks& hooks = SdlHooks::Get();
+    hooks.SetFrameHook(Script);
+    hooks.clock = SdlHooks::Clock::kAsFastAsFrames;
     const int status = RunGame();
-    engine->SetFrameHook(nullptr);
+    hooks.SetFrameHook(nullptr);
     hge->Release();
 
     int textures = hudFont != nullptr && hudFont->texture != 0;

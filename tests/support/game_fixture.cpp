@@ -8,11 +8,15 @@
 
 #include "app/resources.h"
 #include "app/startup.h"
+#include "engine/headless/headless_engine.h"
 #include "world/assets.h"
 #include "world/bullet.h"
 #include "world/zombie.h"
 
 namespace test {
+
+const ProgramEngines kScriptedProgram{[](const EngineLaunch&) { return ScriptedEngine::Acquire(); },
+                                      HeadlessEngine::Acquire};
 
 namespace {
 

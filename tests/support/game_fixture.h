@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
+#include "app/crosshair.h"
 #include "app/game.h"
 #include "app/scene.h"
+#include "app/weapon_bar.h"
 #include "support/game_reset.h"
 #include "support/scripted_engine.h"
 #include "world/assets.h"
@@ -18,6 +21,10 @@
 namespace test {
 
 constexpr float kFrame = 1.0f / 60.0f;
+
+// What the tests' program offers RunCommandLine: the scripted engine as its platform's, and the
+// headless engine for --verify, as the real program has.
+extern const ProgramEngines kScriptedProgram;
 
 // The test font: every byte from 0x20 to 0xFF is a 10 by 20 cell, so each drawn letter is read
 // back from its texture coordinates.

@@ -1,11 +1,13 @@
 #include "support/game_reset.h"
 
+#include "app/crosshair.h"
 #include "app/frame.h"
 #include "app/game.h"
 #include "app/ground_layer.h"
 #include "app/resources.h"
 #include "app/rules.h"
 #include "app/scene.h"
+#include "app/weapon_bar.h"
 #include "render2d/hgefont.h"
 #include "render2d/hgesprite.h"
 #include "world/assets.h"

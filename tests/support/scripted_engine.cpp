@@ -1,6 +1,7 @@
 #include "support/scripted_engine.h"
 
-#include "engine/replay/replay_engine.h"
+#include "engine/engine_choice.h"
+#include "engine/engine_log.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -12,6 +13,8 @@ namespace test {
 
 namespace {
 ScriptedEngine* current = nullptr;
+// A test that asks hgeCreate before making an engine of its own gets the fallback.
+[[maybe_unused]] const bool chosen = (ChooseEngine(ScriptedEngine::Acquire), true);
 }  // namespace
 
 ScriptedEngine* ScriptedEngine::Current() {
@@ -20,6 +23,7 @@ ScriptedEngine* ScriptedEngine::Current() {
 
 ScriptedEngine::ScriptedEngine() {
     current = this;
+    ChooseEngine(Acquire);
 }
 
 ScriptedEngine::~ScriptedEngine() {
@@ -149,10 +153,10 @@ void ScriptedEngine::System_SetStateFunc(hgeFuncState state, hgeCallback value) 
 void ScriptedEngine::System_SetStateInt(hgeIntState, int) {}
 
 void ScriptedEngine::System_Log(const char* format, ...) {
-    char line[2048];
+    char line[kLogLineBytes];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
+    FormatLogLine(line, format, args);
     va_end(args);
     Call("System_Log", line);
     Event e{Event::Log};
@@ -339,17 +343,15 @@ void ScriptedEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     }
 }
 
-}  // namespace test
-
-// The scripted engine is what hgeCreate hands out in the tests: the newest ScriptedEngine, or a
-// fallback one for code that asks before a test made its own.
-HGE* hgeCreate(int) {
-    test::ScriptedEngine* engine = test::ScriptedEngine::Current();
+// The newest ScriptedEngine, or a fallback one for code that asks before a test made its own.
+HGE* ScriptedEngine::Acquire() {
+    ScriptedEngine* engine = Current();
     if (engine == nullptr) {
-        static test::ScriptedEngine fallback;
+        static ScriptedEngine fallback;
         engine = &fallback;
     }
     ++engine->refCount;
-    // A game recorded or played back in a test runs inside the replay, as in the program.
-    return WrapForReplay(engine);
+    return engine;
 }
+
+}  // namespace test

@@ -44,8 +44,10 @@ struct Event {
 
 class ScriptedEngine final : public HGE {
   public:
-    // The engine hgeCreate hands out while a ScriptedEngine exists (the newest one).
+    // Each new one is what hgeCreate hands out from then on (the newest one).
     ScriptedEngine();
+    // One more reference to the newest ScriptedEngine: the tests' engine source.
+    static HGE* Acquire();
     ~ScriptedEngine() override;
     ScriptedEngine(const ScriptedEngine&) = delete;
     ScriptedEngine& operator=(const ScriptedEngine&) = delete;

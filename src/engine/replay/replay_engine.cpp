@@ -2,19 +2,14 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+
+using replay::Mode;
+
+ReplayEngine* ReplayEngine::running_ = nullptr;
 
 namespace {
-
-// The session outlives EndReplay: sprites and fonts keep the engine they were made with and give
-// it back when freed, which may come after the replay has ended. A new session (the tests play
-// several games in one process) replaces it once the game that used it has gone.
-std::unique_ptr<ReplayEngine> session;
-ReplayEngine* instance = nullptr;
-ReplayMode activeMode = ReplayMode::kOff;
 
 // Each clock seed the game asks for while recording: one seed from the clock when the game
 // starts, mixed with how many came before, so that the file carries one seed, not one a frame.
@@ -27,41 +22,23 @@ std::uint64_t SeedNumber(std::uint64_t seed, std::uint32_t n) {
 
 }  // namespace
 
-bool BeginReplay(ReplayMode mode, const char* path, const char* gameVersion, OutcomeProbe probe,
-                 std::string* problem) {
-    session = std::make_unique<ReplayEngine>(mode, path, probe);
-    if (!session->Begin(gameVersion, problem)) {
-        return false;
+ReplayEngine::ReplayEngine(Mode mode, const char* path, const replay::GameDescription& game)
+    : mode_(mode), path_(path), game_(game) {}
+
+ReplayEngine::~ReplayEngine() {
+    if (running_ == this) {
+        running_ = nullptr;
     }
-    instance = session.get();
-    activeMode = mode;
-    return true;
 }
 
-ReplayMode ActiveReplay() {
-    return activeMode;
+HGE* ReplayEngine::Around(HGE* real) {
+    SetInner(real);
+    return this;
 }
 
-HGE* WrapForReplay(HGE* real) {
-    if (instance == nullptr) {
-        return real;
-    }
-    instance->Wrap(real);
-    return instance;
-}
-
-int EndReplay() {
-    const int status = instance != nullptr ? instance->End() : 0;
-    instance = nullptr;
-    activeMode = ReplayMode::kOff;
-    return status;
-}
-
-ReplayEngine::ReplayEngine(ReplayMode mode, const char* path, OutcomeProbe probe)
-    : mode_(mode), path_(path), probe_(probe) {}
-
-bool ReplayEngine::Begin(const char* gameVersion, std::string* problem) {
-    if (mode_ != ReplayMode::kRecord) {
+bool ReplayEngine::Begin(std::string* problem) {
+    running_ = this;
+    if (mode_ != Mode::kRecord) {
         if (!replay::ReadRecording(path_.c_str(), &recorded_, problem)) {
             return false;
         }
@@ -69,7 +46,7 @@ bool ReplayEngine::Begin(const char* gameVersion, std::string* problem) {
         return true;
     }
     replay::Header header;
-    std::snprintf(header.gameVersion, sizeof header.gameVersion, "%s", gameVersion);
+    std::snprintf(header.gameVersion, sizeof header.gameVersion, "%s", game_.version);
     header.seed =
         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count() ^
                                    std::chrono::system_clock::now().time_since_epoch().count());
@@ -77,19 +54,6 @@ bool ReplayEngine::Begin(const char* gameVersion, std::string* problem) {
     writer_.Start(header);
     recording_ = true;
     return true;
-}
-
-const char* ReplayEngine::Name() const {
-    return path_.c_str();
-}
-
-void ReplayEngine::System_Log(const char* format, ...) {
-    char line[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    real_->System_Log("%s", line);
 }
 
 void ReplayEngine::System_SetStateFunc(hgeFuncState state, hgeCallback value) {
@@ -100,17 +64,26 @@ void ReplayEngine::System_SetStateFunc(hgeFuncState state, hgeCallback value) {
         renderFunc_ = value;
         value = RenderThunk;
     }
-    real_->System_SetStateFunc(state, value);
+    ForwardingEngine::System_SetStateFunc(state, value);
 }
 
 bool ReplayEngine::FrameThunk() {
-    return instance->OnFrame();
+    return running_->OnFrame();
 }
 
 bool ReplayEngine::RenderThunk() {
-    const bool result = instance->renderFunc_ != nullptr && instance->renderFunc_();
-    instance->AfterFrame();
+    const bool result = running_->renderFunc_ != nullptr && running_->renderFunc_();
+    running_->AfterFrame();
     return result;
+}
+
+bool ReplayEngine::Input_GetKeyState(int key) {
+    for (int i = 0; i < game_.keyCount; ++i) {
+        if (game_.keys[i] == key) {
+            return (frame_.keys >> i & 1) != 0;
+        }
+    }
+    return false;
 }
 
 void ReplayEngine::Random_Seed(int seed) {
@@ -122,7 +95,7 @@ void ReplayEngine::Random_Seed(int seed) {
 }
 
 void ReplayEngine::Probe(replay::Outcome* outcome) const {
-    probe_(outcome);
+    game_.probe(outcome);
     outcome->sounds = soundDigest_.Value();
 }
 
@@ -153,51 +126,53 @@ void ReplayEngine::Played(bool stream, std::uint32_t handle, int volume, int pan
 }
 
 HEFFECT ReplayEngine::Effect_Load(const char* filename, std::uint32_t size) {
-    const HEFFECT effect = real_->Effect_Load(filename, size);
+    const HEFFECT effect = Inner()->Effect_Load(filename, size);
     Loaded(false, effect);
     return effect;
 }
 
 HCHANNEL ReplayEngine::Effect_PlayEx(HEFFECT eff, int volume, int pan, float pitch, bool loop) {
     Played(false, eff, volume, pan, pitch, loop);
-    return real_->Effect_PlayEx(eff, volume, pan, pitch, loop);
+    return Inner()->Effect_PlayEx(eff, volume, pan, pitch, loop);
 }
 
 HSTREAM ReplayEngine::Stream_Load(const char* filename, std::uint32_t size) {
-    const HSTREAM stream = real_->Stream_Load(filename, size);
+    const HSTREAM stream = Inner()->Stream_Load(filename, size);
     Loaded(true, stream);
     return stream;
 }
 
 HCHANNEL ReplayEngine::Stream_Play(HSTREAM stream, bool loop, int volume) {
     Played(true, stream, volume, 0, 1.0f, loop);
-    return real_->Stream_Play(stream, loop, volume);
+    return Inner()->Stream_Play(stream, loop, volume);
 }
 
 replay::FrameInput ReplayEngine::Sample() {
     std::uint16_t keys = 0;
-    for (int i = 0; i < replay::kRecordedKeyCount; ++i) {
-        keys |= real_->Input_GetKeyState(replay::kRecordedKeys[i]) ? 1u << i : 0u;
+    for (int i = 0; i < game_.keyCount && i < replay::kMostRecordedKeys; ++i) {
+        keys |= Inner()->Input_GetKeyState(game_.keys[i]) ? 1u << i : 0u;
     }
     float x = 0.0f;
     float y = 0.0f;
-    real_->Input_GetMousePos(&x, &y);
-    return replay::FrameInput::From(real_->Timer_GetDelta(), x, y, keys, real_->Input_GetKey());
+    Inner()->Input_GetMousePos(&x, &y);
+    return replay::FrameInput::From(Inner()->Timer_GetDelta(), x, y, keys, Inner()->Input_GetKey());
 }
 
 bool ReplayEngine::OnFrame() {
-    if (mode_ == ReplayMode::kRecord) {
+    if (mode_ == Mode::kRecord) {
         frame_ = Sample();
         if (recording_ && !writer_.AddFrame(frame_)) {
             // The buffer is full: the recording ends here, and the game goes on.
             recording_ = false;
             Probe(&stoppedAt_);
-            real_->System_Log("the recording is full after %u frames; the rest is not recorded",
-                              writer_.Frames());
+            Inner()->System_Log("the recording is full after %u frames; the rest is not recorded",
+                                writer_.Frames());
         }
     } else {
         // Watching, the player's own Escape ends the replay; nothing else of theirs counts.
-        const bool stopped = mode_ == ReplayMode::kReplay && real_->Input_GetKey() == HGEK_ESCAPE;
+        // Checking, the first difference is the answer: the rest need not be played.
+        const bool stopped = mode_ == Mode::kReplay ? Inner()->Input_GetKey() == HGEK_ESCAPE
+                                                    : mode_ == Mode::kVerify && differs_;
         if (stopped || framesRun_ >= recorded_.frames.size()) {
             return true;
         }
@@ -210,12 +185,12 @@ bool ReplayEngine::OnFrame() {
 }
 
 void ReplayEngine::AfterFrame() {
-    const std::uint32_t period = mode_ == ReplayMode::kRecord ? replay::kCheckpointFrames
-                                                              : recorded_.header.checkpointFrames;
+    const std::uint32_t period =
+        mode_ == Mode::kRecord ? replay::kCheckpointFrames : recorded_.header.checkpointFrames;
     if (framesRun_ % period != 0) {
         return;
     }
-    if (mode_ == ReplayMode::kRecord) {
+    if (mode_ == Mode::kRecord) {
         if (recording_) {
             replay::Outcome now;
             Probe(&now);
@@ -247,43 +222,53 @@ void ReplayEngine::Compare(std::uint32_t frame, const replay::Outcome& recorded)
     char where[160];
     std::snprintf(where, sizeof where, "by frame %u (it agreed at frame %u): ", frame,
                   frame > period ? frame - period : 0);
-    difference_ = where + recorded.Differences(played);
+    difference_ = where + Differences(recorded, played);
 }
 
-bool ReplayEngine::System_Start() {
-    if (mode_ == ReplayMode::kVerify) {
-        RunHeadless();
-        return true;
-    }
-    return real_->System_Start();
-}
-
-void ReplayEngine::RunHeadless() {
-    while (!differs_ && framesRun_ < recorded_.frames.size()) {
-        if (FrameThunk()) {
-            break;
+std::string ReplayEngine::Differences(const replay::Outcome& recorded,
+                                      const replay::Outcome& played) const {
+    std::string out;
+    for (int i = 0; i < replay::kOutcomeFields; ++i) {
+        if (recorded.fields[i] != played.fields[i]) {
+            out += (out.empty() ? "" : "; ") + std::string(game_.fieldNames[i]) + " " +
+                   std::to_string(recorded.fields[i]) + " recorded, " +
+                   std::to_string(played.fields[i]) + " played";
         }
-        RenderThunk();
     }
+    if (out.empty() && recorded.sounds != played.sounds) {
+        out = game_.soundsDiffer;
+    }
+    if (out.empty() && recorded.digest != played.digest) {
+        out = game_.stateDiffers;
+    }
+    return out;
 }
 
 int ReplayEngine::End() {
-    if (mode_ == ReplayMode::kRecord) {
-        replay::Outcome final = stoppedAt_;
-        if (recording_) {
-            Probe(&final);
-        }
-        std::string problem;
-        if (!writer_.Finish(final, Name(), &problem)) {
-            std::fprintf(stderr, "zombie-shooter: cannot record to %s: %s\n", Name(),
-                         problem.c_str());
-            return 1;
-        }
-        std::printf("zombie-shooter: recorded %u frames (%.1f s, %zu bytes) to %s\n",
-                    writer_.Frames(), writer_.Seconds(), writer_.Bytes(), Name());
-        return 0;
+    running_ = running_ == this ? nullptr : running_;
+    return mode_ == Mode::kRecord ? EndRecording() : EndPlayback();
+}
+
+// What was recorded goes to standard error like any other line: standard output is the
+// program's answer (a benchmark's figures, say).
+int ReplayEngine::EndRecording() {
+    replay::Outcome final = stoppedAt_;
+    if (recording_) {
+        Probe(&final);
     }
-    if (mode_ == ReplayMode::kReplay && framesRun_ < recorded_.frames.size() && !endedByGame_) {
+    std::string problem;
+    if (!writer_.Finish(final, path_.c_str(), &problem)) {
+        std::fprintf(stderr, "%s: cannot record to %s: %s\n", game_.name, path_.c_str(),
+                     problem.c_str());
+        return 1;
+    }
+    std::fprintf(stderr, "%s: recorded %u frames (%.1f s, %zu bytes) to %s\n", game_.name,
+                 writer_.Frames(), writer_.Seconds(), writer_.Bytes(), path_.c_str());
+    return 0;
+}
+
+int ReplayEngine::EndPlayback() {
+    if (mode_ == Mode::kReplay && framesRun_ < recorded_.frames.size() && !endedByGame_) {
         return 0;  // the player stopped watching
     }
     if (!differs_) {
@@ -299,24 +284,26 @@ int ReplayEngine::End() {
         } else if (!(played == recorded_.final)) {
             differs_ = true;
             difference_ = "at the end (frame " + std::to_string(total) +
-                          "): " + recorded_.final.Differences(played);
+                          "): " + Differences(recorded_.final, played);
         }
     }
     if (differs_) {
-        std::fprintf(stderr, "zombie-shooter: %s plays differently %s\n", Name(),
+        std::fprintf(stderr, "%s: %s plays differently %s\n", game_.name, path_.c_str(),
                      difference_.c_str());
         return 1;
     }
-    if (mode_ == ReplayMode::kVerify) {
+    if (mode_ == Mode::kVerify) {
         double micros = 0.0;
         for (const replay::FrameInput& f : recorded_.frames) {
             micros += f.deltaMicros;
         }
-        std::printf(
-            "zombie-shooter: %s plays the same: %u frames, %.1f s of play, score %d, kills %d, "
-            "level %d\n",
-            Name(), framesRun_, micros / 1e6, recorded_.final.score, recorded_.final.kills,
-            recorded_.final.level);
+        std::string summary;
+        for (int i = 0; i < game_.summaryFields && i < replay::kOutcomeFields; ++i) {
+            summary += ", " + std::string(game_.fieldNames[i]) + " " +
+                       std::to_string(recorded_.final.fields[i]);
+        }
+        std::printf("%s: %s plays the same: %u frames, %.1f s of play%s\n", game_.name,
+                    path_.c_str(), framesRun_, micros / 1e6, summary.c_str());
     }
     return 0;
 }

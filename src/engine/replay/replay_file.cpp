@@ -61,10 +61,7 @@ class Reader {
         }
         return false;
     }
-    bool GetOutcome(Outcome* o) {
-        return Get(&o->score) && Get(&o->kills) && Get(&o->level) && Get(&o->health) &&
-               Get(&o->ammo) && Get(&o->clip) && Get(&o->digest) && Get(&o->sounds);
-    }
+    bool GetOutcome(Outcome* o) { return Get(&o->fields) && Get(&o->digest) && Get(&o->sounds); }
     std::size_t Position() const { return pos_; }
 
   private:
@@ -104,7 +101,7 @@ bool ReadHeader(Reader& in, Header* h, std::string* problem) {
     char magic[4] = {};
     std::uint16_t reserved = 0;
     if (!in.Get(&magic) || std::memcmp(magic, kMagic, 4) != 0) {
-        return Fail(problem, "not a zombie-shooter replay");
+        return Fail(problem, "not a replay");
     }
     in.Get(&h->version);
     in.Get(&reserved);
@@ -130,15 +127,6 @@ bool ReadHeader(Reader& in, Header* h, std::string* problem) {
 
 }  // namespace
 
-bool FrameInput::Holds(int key) const {
-    for (int i = 0; i < kRecordedKeyCount; ++i) {
-        if (kRecordedKeys[i] == key) {
-            return (keys >> i & 1) != 0;
-        }
-    }
-    return false;
-}
-
 FrameInput FrameInput::From(float delta, float mouseX, float mouseY, std::uint16_t keys,
                             int pressed) {
     FrameInput f;
@@ -151,31 +139,6 @@ FrameInput FrameInput::From(float delta, float mouseX, float mouseY, std::uint16
     f.keys = keys;
     f.pressed = pressed > 0 && pressed < 256 ? static_cast<std::uint8_t>(pressed) : 0;
     return f;
-}
-
-std::string Outcome::Differences(const Outcome& played) const {
-    std::string out;
-    const auto field = [&](const char* name, std::int32_t recorded, std::int32_t now) {
-        if (recorded != now) {
-            out += (out.empty() ? "" : "; ") + std::string(name) + " " + std::to_string(recorded) +
-                   " recorded, " + std::to_string(now) + " played";
-        }
-    };
-    field("score", score, played.score);
-    field("kills", kills, played.kills);
-    field("level", level, played.level);
-    field("health", health, played.health);
-    field("ammunition", ammo, played.ammo);
-    field("clip", clip, played.clip);
-    if (out.empty() && sounds != played.sounds) {
-        out = "the same numbers, but another sound was played, or at another time, volume or pitch";
-    }
-    if (out.empty() && digest != played.digest) {
-        out =
-            "the same numbers, but the soldier, a zombie, a bullet, a pickup or a mark stands "
-            "elsewhere";
-    }
-    return out;
 }
 
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
@@ -290,9 +253,7 @@ void Writer::PutVarint(std::uint32_t value) {
 }
 
 void Writer::PutOutcome(const Outcome& o) {
-    for (const std::int32_t v : {o.score, o.kills, o.level, o.health, o.ammo, o.clip}) {
-        Put(&v, 4);
-    }
+    Put(o.fields, sizeof o.fields);
     Put(&o.digest, 4);
     Put(&o.sounds, 4);
 }

@@ -1,5 +1,7 @@
 // A recorded game: what the game read from the engine in each frame, and now and then what the
-// game's outcome was, in a small file.
+// game's outcome was, in a small file. The file knows no game: the keys are bits in the order the
+// program lists them, and the outcome is numbers and digests the program makes and names
+// (replay::GameDescription in replay_engine.h).
 //
 // The file: a header (the magic "ZSRP", the format version, the game's version, the engine's
 // frame grid, the seed the recording's clock seeds derive from, how often an outcome is stored),
@@ -8,7 +10,8 @@
 //   0x80..0x8F  a frame with flags in the low bits, each followed by its value: 0x01 the delta's
 //               change (zigzag varint, microseconds), 0x02 the mouse (two int16, eighths of a
 //               pixel), 0x04 the keys held (uint16, one bit each), 0x08 the key pressed (uint8)
-//   0xFE        the outcome after the frame before it
+//   0xFE        the outcome after the frame before it: six int32 numbers, the state's digest and
+//               the sounds' digest (uint32 each)
 //   0xFF        the end: the number of frames, the final outcome, and a CRC-32 of every byte
 //               before it
 // Numbers are little-endian. What the game reads is held to what the file can carry (the
@@ -34,21 +37,19 @@ constexpr std::size_t kRecordingBytes = 8u << 20;
 // A larger file is not one of ours.
 constexpr std::size_t kLargestFile = 64u << 20;
 
-// The keys the game reads, one bit each in FrameInput::keys.
-constexpr int kRecordedKeys[] = {0x57, 0x41, 0x53, 0x44, 0x31, 0x32, 0x0D, 0x1B, 0x01};
-constexpr int kRecordedKeyCount = sizeof kRecordedKeys / sizeof kRecordedKeys[0];
+// FrameInput::keys has a bit for each of this many keys.
+constexpr int kMostRecordedKeys = 16;
 
 struct FrameInput {
     std::uint32_t deltaMicros = 0;
     std::int16_t mouseX8 = 0;  // eighths of a pixel
     std::int16_t mouseY8 = 0;
-    std::uint16_t keys = 0;
+    std::uint16_t keys = 0;  // bit i: the program's i-th recorded key is held
     std::uint8_t pressed = 0;
 
     float Delta() const { return static_cast<float>(deltaMicros / 1e6); }
     float MouseX() const { return mouseX8 / 8.0f; }
     float MouseY() const { return mouseY8 / 8.0f; }
-    bool Holds(int key) const;
     // What the file can carry of what the engine gave.
     static FrameInput From(float delta, float mouseX, float mouseY, std::uint16_t keys,
                            int pressed);
@@ -73,21 +74,18 @@ class Digest {
     std::uint32_t hash_ = 2166136261u;
 };
 
+// Where a game stands: the numbers the program chose to compare (what a player reads, say), a
+// digest of the rest of its state, and a digest of the sounds it has started.
+constexpr int kOutcomeFields = 6;
+
 struct Outcome {
-    std::int32_t score = 0;
-    std::int32_t kills = 0;
-    std::int32_t level = 0;
-    std::int32_t health = 0;
-    std::int32_t ammo = 0;
-    std::int32_t clip = 0;
+    std::int32_t fields[kOutcomeFields] = {};
     std::uint32_t digest = 0;
     // Every sound the game started, in order: which one, in which frame, how loud, where, at
     // what pitch, looping or not. What a player hears, kept apart from what the game's state says.
     std::uint32_t sounds = 0;
 
     bool operator==(const Outcome&) const = default;
-    // "score 300 recorded, 200 played; kills ..." for each field that differs.
-    std::string Differences(const Outcome& played) const;
 };
 
 struct Header {

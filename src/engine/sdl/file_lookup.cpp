@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/sdl/engine_log.h"
+#include "engine/engine_log.h"
 
 namespace {
 
@@ -60,7 +60,8 @@ const char* ExecutableFolder() {
     return exeFolder;
 }
 
-bool FindGameFile(const char* name, const char* dataDir, char* out, std::size_t capacity) {
+bool FindGameFile(const char* name, const char* dataDir, const char* program, char* out,
+                  std::size_t capacity) {
     if (!IsAbsolute(name)) {
         // The data folder, when named, comes first: for packagers and for tests that start the
         // game over a damaged copy of its files.
@@ -69,9 +70,11 @@ bool FindGameFile(const char* name, const char* dataDir, char* out, std::size_t 
         }
         const char* folder = ExecutableFolder();
         char shared[kPathCapacity + 32];
-        std::snprintf(shared, sizeof shared, "%s/../share/zombie-shooter", folder);
-        if (folder[0] != '\0' &&
-            (TryPlace(folder, name, out, capacity) || TryPlace(shared, name, out, capacity))) {
+        std::snprintf(shared, sizeof shared, "%s/../share/%s", folder,
+                      program != nullptr ? program : "");
+        const bool installed = program != nullptr && program[0] != '\0';
+        if (folder[0] != '\0' && (TryPlace(folder, name, out, capacity) ||
+                                  (installed && TryPlace(shared, name, out, capacity)))) {
             return true;
         }
     }
@@ -79,12 +82,13 @@ bool FindGameFile(const char* name, const char* dataDir, char* out, std::size_t 
     return Readable(out);
 }
 
-void* ReadGameFile(const char* name, const char* dataDir, std::uint32_t* size) {
+void* ReadGameFile(const char* name, const char* dataDir, const char* program,
+                   std::uint32_t* size) {
     if (size != nullptr) {
         *size = 0;
     }
     char path[kPathCapacity];
-    if (name == nullptr || !FindGameFile(name, dataDir, path, sizeof path)) {
+    if (name == nullptr || !FindGameFile(name, dataDir, program, path, sizeof path)) {
         LogLine("cannot open %s: no such file", name != nullptr ? name : "(null)");
         return nullptr;
     }
@@ -114,7 +118,8 @@ void* ReadGameFile(const char* name, const char* dataDir, std::uint32_t* size) {
     return data;
 }
 
-SDL_RWops* OpenGameSource(const char* name, std::uint32_t size, const char* dataDir) {
+SDL_RWops* OpenGameSource(const char* name, std::uint32_t size, const char* dataDir,
+                          const char* program) {
     if (name == nullptr) {
         return nullptr;
     }
@@ -122,7 +127,7 @@ SDL_RWops* OpenGameSource(const char* name, std::uint32_t size, const char* data
         return SDL_RWFromConstMem(name, static_cast<int>(size));
     }
     char path[kPathCapacity];
-    if (!FindGameFile(name, dataDir, path, sizeof path)) {
+    if (!FindGameFile(name, dataDir, program, path, sizeof path)) {
         LogLine("cannot open %s: no such file", name);
         return nullptr;
     }

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/sdl/engine_log.h"
+#include "engine/engine_log.h"
 
 namespace {
 

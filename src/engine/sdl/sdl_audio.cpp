@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "engine/sdl/engine_log.h"
+#include "engine/engine_log.h"
 
 namespace {
 

@@ -2,22 +2,17 @@
 
 #include <SDL.h>
 
-#include "engine/sdl/engine_log.h"
+#include "engine/engine_log.h"
 
-namespace {
-
-constexpr const char* kTitle = "Zombie Shooter";
-
-}  // namespace
-
-bool SdlDisplay::Open(const EngineOptions& options, bool fullscreen, int width, int height) {
+bool SdlDisplay::Open(const EngineOptions& options, const char* title, bool fullscreen, int width,
+                      int height) {
     if (!OpenVideo(options)) {
         return false;
     }
     // Resizable in a window too: the picture is letterboxed to whatever size the player drags.
     const Uint32 flags = SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                               height, flags);
+    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                               flags);
     if (window_ == nullptr) {
         LogLine("cannot open the window: %s", SDL_GetError());
     }

@@ -15,7 +15,8 @@ class SdlDisplay {
     // Opens the video subsystem, the window and the renderer for a logical picture of
     // width x height. False after one log line when any of them cannot be had (and then nothing
     // is left open).
-    bool Open(const EngineOptions& options, bool fullscreen, int width, int height);
+    bool Open(const EngineOptions& options, const char* title, bool fullscreen, int width,
+              int height);
     void Close();
 
     SDL_Window* Window() const { return window_; }

@@ -1,34 +1,23 @@
-// Start-up and shutdown, the loop, states, the log, loading, and whether a frame draws; the
-// components do the rest.
+// The one engine, its states, the log and loading; the components do the rest.
 #include "engine/sdl/sdl_engine.h"
 
 #include <SDL.h>
-#ifdef __EMSCRIPTEN__
-#include <emscripten.h>
-#endif
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
-#include "engine/launch.h"
-#include "engine/sdl/engine_log.h"
+#include "engine/engine_log.h"
 #include "engine/sdl/file_lookup.h"
 
 namespace {
 
 SdlEngine* instance = nullptr;
 
-std::uint64_t Now() {
-    return SDL_GetPerformanceCounter();
-}
-
 // Opens what a loader reads and hands it over; a load that gives nothing back is one line naming
 // the file.
 template <class Loader>
-std::uint32_t LoadFrom(const EngineOptions& options, const char* filename, std::uint32_t size,
-                       Loader load) {
-    SDL_RWops* source = OpenGameSource(filename, size, options.dataDir.c_str());
+std::uint32_t LoadFrom(const EngineOptions& options, const EngineLaunch& launch,
+                       const char* filename, std::uint32_t size, Loader load) {
+    SDL_RWops* source = OpenGameSource(filename, size, options.dataDir.c_str(), launch.name);
     if (source == nullptr) {
         return 0;
     }
@@ -53,7 +42,7 @@ SdlEngine* SdlEngine::Instance() {
     return instance;
 }
 
-SdlEngine::SdlEngine() : clock_(SDL_GetPerformanceFrequency()) {
+SdlEngine::SdlEngine() : loop_(SDL_GetPerformanceFrequency(), 1) {
     random_.Seed(Now());
 }
 
@@ -73,20 +62,9 @@ void SdlEngine::Release() {
     delete this;
 }
 
-#ifdef ZS_ENGINE_HOOKS
-void SdlEngine::SetFrameHook(FrameHook hook) {
-    frameHook_ = hook;
-    hookFrame_ = 0;
+std::uint64_t SdlEngine::Now() const {
+    return SDL_GetPerformanceCounter();
 }
-
-bool SdlEngine::Paced() const {
-    return limitFrameRate;
-}
-#else
-bool SdlEngine::Paced() const {
-    return true;
-}
-#endif
 
 // ---- states ----
 
@@ -125,286 +103,6 @@ void SdlEngine::System_SetStateInt(hgeIntState state, int value) {
     }
 }
 
-// ---- start-up and shutdown ----
-
-bool SdlEngine::System_Initiate() {
-    if (initiated_) {
-        return true;
-    }
-    options_ = EngineOptions::FromEnvironment();
-    const bool fullscreen = StartsFullscreen();
-    if (!display_.Open(options_, fullscreen, screenWidth_, screenHeight_)) {
-        TellWhyNotStarted();
-        return false;
-    }
-    if (display_.RefreshPeriod() > 0.0) {
-        clock_.SetPresentPeriod(display_.RefreshPeriod());
-    }
-    input_.Open(display_.Window(), display_.Renderer(), screenWidth_, screenHeight_, fullscreen);
-    if (!batch_.Open(display_.Renderer(), options_.atlas)) {
-        CloseAll();
-        TellWhyNotStarted();
-        return false;
-    }
-    if (useSound_) {
-        audio_.Open();
-    }
-    clock_.Restart();
-    soundPaused_ = false;
-    initiated_ = true;
-    return true;
-}
-
-// The command line wins over the environment, which wins over what the game asks for.
-bool SdlEngine::StartsFullscreen() const {
-    switch (engineLaunch.window) {
-        case WindowChoice::kWindowed:
-            return false;
-        case WindowChoice::kFullscreen:
-            return true;
-        case WindowChoice::kAsAsked:
-            break;
-    }
-#ifdef __EMSCRIPTEN__
-    // A page cannot take the screen before the player asks (the fullscreen button, Alt+Enter);
-    // its canvas fills the browser's window instead.
-    return false;
-#else
-    return !windowed_ && !options_.forceWindow;
-#endif
-}
-
-// A game started from a desktop has nowhere to show its standard error; on Windows nobody would
-// ever see why it did not start.
-void SdlEngine::TellWhyNotStarted() {
-#ifdef _WIN32
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Zombie Shooter", LastLogLine(), nullptr);
-#endif
-}
-
-void SdlEngine::System_Shutdown() {
-    if (!initiated_) {
-        return;
-    }
-    CloseAll();
-    initiated_ = false;
-}
-
-void SdlEngine::CloseAll() {
-    audio_.Close();
-    batch_.Close();
-    input_.Close();
-    display_.Close();
-}
-
-// ---- the loop ----
-
-bool SdlEngine::System_Start() {
-    if (!initiated_) {
-        return false;
-    }
-#ifdef __EMSCRIPTEN__
-    // The page owns the loop: this returns to the browser and never comes back, so what the game
-    // does after its loop (shutting the engine down) happens in EndInBrowser instead.
-    emscripten_set_main_loop_arg(BrowserStep, this, 0, true);
-#endif
-#ifdef ZS_ENGINE_HOOKS
-    if (browserLoop) {
-        const std::uint64_t picture = SDL_GetPerformanceFrequency() / 60;
-        for (std::uint64_t now = Now(); !RunDueFrames(now += picture);) {
-        }
-        return true;
-    }
-#endif
-    for (;;) {
-        if (Paced()) {
-            clock_.DecideDrawing(Now());
-        } else {
-            clock_.DrawEveryFrame();
-        }
-        if (RunFrame()) {
-            break;
-        }
-        if (input_.Suspended()) {
-            SDL_WaitEvent(nullptr);
-        } else if (Paced()) {
-            WaitForNextFrame();
-        }
-    }
-    clock_.DrawEveryFrame();
-    return true;
-}
-
-// Even with vsync: the frames that draw nothing would otherwise spin. The standard library's sleep
-// is as fine as the system allows (SDL_Delay only sleeps whole milliseconds, so frames would come
-// too early); it is asked again if it wakes before the deadline.
-void SdlEngine::WaitForNextFrame() {
-    clock_.ScheduleNextFrame(Now());
-    for (;;) {
-        const double left = clock_.SecondsToNextFrame(Now());
-        if (left <= 0.0) {
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::duration<double>(left));
-    }
-}
-
-bool SdlEngine::RunDueFrames(std::uint64_t now) {
-    const int frames = clock_.TakeDueFrames(now);
-    for (int i = 0; i < frames; ++i) {
-        clock_.DrawThisFrame(i == frames - 1);
-        if (RunFrame(clock_.DueFrameStart(i))) {
-            return true;
-        }
-        if (input_.Suspended()) {
-            break;
-        }
-    }
-    clock_.DrawEveryFrame();
-    return false;
-}
-
-#ifdef __EMSCRIPTEN__
-void SdlEngine::BrowserStep(void* engine) {
-    auto* self = static_cast<SdlEngine*>(engine);
-    const bool ended = self->RunDueFrames(Now());
-    // What the page and its tests read: frames run and pictures shown so far.
-    EM_ASM(
-        {
-            Module.gameFrames = $0;
-            Module.gamePictures = $1;
-        },
-        self->framesRun_, self->picturesShown_);
-    if (ended) {
-        self->EndInBrowser();
-    }
-}
-
-// The sound stops with the loop, and the page says that the game has ended.
-void SdlEngine::EndInBrowser() {
-    emscripten_cancel_main_loop();
-    System_Shutdown();
-    EM_ASM({
-        if (Module.onGameEnded)
-            Module.onGameEnded();
-    });
-}
-#endif
-
-bool SdlEngine::RunFrame(std::uint64_t start) {
-    if (!initiated_) {
-        return true;
-    }
-#ifdef ZS_ENGINE_HOOKS
-    if (frameHook_ != nullptr) {
-        frameHook_(hookFrame_++, *this);
-    }
-#endif
-    input_.Pump();
-    // Sound stands still with the game while it is held.
-    if (input_.Suspended() != soundPaused_) {
-        soundPaused_ = input_.Suspended();
-        audio_.SetPaused(soundPaused_);
-    }
-    if (batch_.RefitTargets(input_.TargetsLost()) && restoreFunc_ != nullptr) {
-        restoreFunc_();
-    }
-    if (input_.QuitAsked()) {
-        return true;
-    }
-    if (input_.Suspended()) {
-        return false;
-    }
-    // The pause is not game time: the frame after it starts the clock afresh.
-    if (input_.Resumed()) {
-        clock_.Restart();
-    }
-    clock_.StartFrame(start != 0 ? start : Now());
-    ++framesRun_;
-    audio_.StartFrame();
-    input_.UpdateMouse(clock_.Delta());
-    if (frameFunc_ != nullptr && frameFunc_()) {
-        return true;
-    }
-    if (renderFunc_ != nullptr) {
-        renderFunc_();
-    }
-    return false;
-}
-
-// ---- drawing ----
-
-bool SdlEngine::Gfx_BeginScene(HTARGET target) {
-    if (!initiated_) {
-        return false;
-    }
-    if (target != 0 && clock_.SkipsDrawing()) {
-        return false;
-    }
-    batch_.Begin();
-    targetScene_ = target != 0;
-    if (!batch_.DrawInto(target)) {
-        targetScene_ = false;
-        return false;
-    }
-#ifdef ZS_ENGINE_HOOKS
-    targetScenes += targetScene_ ? 1 : 0;
-#endif
-    return true;
-}
-
-void SdlEngine::Gfx_EndScene() {
-    if (targetScene_) {
-        batch_.DrawInto(0);
-        targetScene_ = false;
-        return;
-    }
-    if (!Drawing()) {
-        return;
-    }
-    batch_.Flush();
-    SDL_RenderPresent(display_.Renderer());
-    ++picturesShown_;
-    clock_.Presented(Now());
-}
-
-void SdlEngine::Gfx_Clear(std::uint32_t color) {
-    if (Drawing()) {
-        batch_.Clear(color);
-    }
-}
-
-void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
-    if (Drawing() && quad != nullptr) {
-#ifdef ZS_ENGINE_HOOKS
-        targetQuads += targetScene_ ? 1 : 0;
-#endif
-        batch_.Add(*quad);
-    }
-}
-
-HTARGET SdlEngine::Target_Create(int width, int height, bool) {
-#ifdef ZS_ENGINE_HOOKS
-    if (refuseTargets) {
-        return 0;
-    }
-#endif
-    if (!initiated_) {
-        return 0;
-    }
-    const HTARGET target = batch_.CreateTarget(width, height);
-    if (target == 0) {
-        System_Log("cannot create a render target: %s", SDL_GetError());
-    }
-    return target;
-}
-
-void SdlEngine::Target_Free(HTARGET target) {
-    if (batch_.IsTarget(target)) {
-        batch_.Free(target);
-    }
-}
-
 // ---- log, files and loading ----
 
 void SdlEngine::System_Log(const char* format, ...) {
@@ -415,7 +113,7 @@ void SdlEngine::System_Log(const char* format, ...) {
 }
 
 void* SdlEngine::Resource_Load(const char* filename, std::uint32_t* size) {
-    return ReadGameFile(filename, options_.dataDir.c_str(), size);
+    return ReadGameFile(filename, options_.dataDir.c_str(), launch_.name, size);
 }
 
 void SdlEngine::Resource_Free(void* res) {
@@ -427,7 +125,7 @@ HTEXTURE SdlEngine::Texture_Load(const char* filename, std::uint32_t size, bool)
         System_Log("cannot load %s: the engine is not initiated", filename);
         return 0;
     }
-    return LoadFrom(options_, filename, size,
+    return LoadFrom(options_, launch_, filename, size,
                     [this](SDL_RWops* source) { return batch_.Load(source); });
 }
 
@@ -435,7 +133,7 @@ HEFFECT SdlEngine::Effect_Load(const char* filename, std::uint32_t size) {
     if (!audio_.IsOpen()) {
         return 0;  // sound is off; nothing would play it
     }
-    return LoadFrom(options_, filename, size,
+    return LoadFrom(options_, launch_, filename, size,
                     [this](SDL_RWops* source) { return audio_.LoadEffect(source); });
 }
 
@@ -443,7 +141,7 @@ HSTREAM SdlEngine::Stream_Load(const char* filename, std::uint32_t size) {
     if (!audio_.IsOpen()) {
         return 0;
     }
-    return LoadFrom(options_, filename, size,
+    return LoadFrom(options_, launch_, filename, size,
                     [this](SDL_RWops* source) { return audio_.LoadStream(source); });
 }
 

@@ -1,36 +1,36 @@
 // The engine the game runs on: SDL2 for the window, the picture and input, SDL2_image for textures
-// and SDL2_mixer for sound. hgeCreate hands out the one SdlEngine, which starts and stops the
-// engine, runs the loop and passes the interface on to its components:
+// and SDL2_mixer for sound. There is one SdlEngine, which starts and stops the engine, runs the
+// loop's frames and passes the interface on to its components:
 //   SdlDisplay  the window and the renderer (sdl_display.h)
 //   QuadBatch   textures and quads (quad_batch.h)
 //   SdlAudio    effects and music (sdl_audio.h)
 //   SdlInput    keys, mouse, focus and Alt+Enter (sdl_input.h)
-//   FrameClock  delta, frame-rate limit and which frames present (frame_clock.h)
-// What it reads from the environment is in EngineOptions (options.h).
-//
-// For the headless tests it shows its renderer, window and components, and RunFrame plays exactly
-// one frame (event pump, frame callback, render callback).
+//   FrameLoop   the one loop step, its clock and pacing (engine/loop/frame_loop.h)
+// What it reads from the environment is in EngineOptions (options.h). Its code is split by job:
+// sdl_engine.cpp (states, the log, loading), sdl_startup.cpp, sdl_loop.cpp (each platform's loop
+// and one frame), sdl_drawing.cpp (scenes, quads, render targets).
 #pragma once
 
 #include <cstdint>
 
 #include "engine/hge.h"
+#include "engine/launch.h"
+#include "engine/loop/frame_loop.h"
 #include "engine/random_source.h"
-#include "engine/sdl/frame_clock.h"
 #include "engine/sdl/options.h"
 #include "engine/sdl/quad_batch.h"
 #include "engine/sdl/sdl_audio.h"
 #include "engine/sdl/sdl_display.h"
 #include "engine/sdl/sdl_input.h"
 
-class SdlEngine final : public HGE {
+class SdlEngine final : public HGE, public FrameLoop::Frames {
   public:
-    // The engine hgeCreate handed out, or null when none is alive.
+    // The one engine, or null when none is alive.
     static SdlEngine* Instance();
-    // What hgeCreate does: the one engine, with one more reference. hgeCreate lives in a file of
-    // its own, so a program that defines its own (the benchmark, which switches engines) still
-    // reaches this one.
+    // One more reference to the one engine, made on the first call.
     static HGE* Acquire();
+    // The program's name and the player's window choice; before System_Initiate.
+    void SetLaunch(const EngineLaunch& launch) { launch_ = launch; }
 
     SDL_Renderer* Renderer() const { return display_.Renderer(); }
     SDL_Window* Window() const { return display_.Window(); }
@@ -39,39 +39,27 @@ class SdlEngine final : public HGE {
     bool SoundPaused() const { return soundPaused_; }
     const SdlInput& Input() const { return input_; }
     int PicturesShown() const { return picturesShown_; }
-    // One frame: pump events, then the frame callback and the render callback. Returns true when
-    // the loop should end (the frame callback said so, the window was closed, or the engine is
-    // not initiated). While the window has lost focus it runs no callback and returns false.
-    // The frame starts at `start` on the counter, or when its callbacks start if 0.
-    bool RunFrame(std::uint64_t start = 0);
-    // The browser's loop, called once per animation frame at `now`: every frame come due on the
-    // 2 ms grid since the last call (FrameClock::TakeDueFrames), each starting at its place on
-    // the grid, and only the last one's picture shown. Returns true when the loop should end.
-    bool RunDueFrames(std::uint64_t now);
+    std::uint64_t Now() const;
 
-#ifdef ZS_ENGINE_HOOKS
-    // Only in engine_sdl_hooks, which scripted runs and benchmarks link (see CMakeLists.txt).
-    // Called at the start of every RunFrame, before events are pumped, with the number of the
-    // frame (from 0): scripted runs push their input from here and end the game when they like.
-    using FrameHook = void (*)(int frame, SdlEngine& engine);
-    void SetFrameHook(FrameHook hook);
-    // A scripted run wants its frames as fast as they render, not held to the display's pace.
-    bool limitFrameRate = true;
-    // Makes Target_Create give nothing, as on a renderer without render targets.
-    bool refuseTargets = false;
-    // Makes System_Start run the browser's loop on a counter of its own that advances one 60 Hz
-    // picture per step, as fast as the frames run.
-    bool browserLoop = false;
-    // Scenes begun into render targets, and quads drawn into them.
-    int targetScenes = 0;
-    int targetQuads = 0;
-#endif
+    // The loop and its clock, for whoever drives the frames some other way (a clock of its own).
+    FrameLoop& Loop() { return loop_; }
+    // The platform's loop over `frames` (this engine's own, or a wrapper's around them) until
+    // they end it: paced on the desktop; in the browser, one step per animation frame, from
+    // which this never returns. False when the engine is not initiated.
+    bool RunLoop(FrameLoop::Frames& frames);
+    // One frame: pump events, then the frame callback and the render callback; its picture drawn
+    // and presented only when `shown`. Returns true when the loop should end (the frame callback
+    // said so, the window was closed, or the engine is not initiated). While the window has lost
+    // focus it runs no callback and returns false. The frame starts at `start` on the counter,
+    // or when its callbacks start if 0.
+    bool RunFrame(std::uint64_t start = 0, bool shown = true) override;
+    bool Suspended() const override { return input_.Suspended(); }
 
     // ---- the engine interface ----
     void Release() override;
     bool System_Initiate() override;
     void System_Shutdown() override;
-    bool System_Start() override;
+    bool System_Start() override { return RunLoop(*this); }
     void System_SetStateBool(hgeBoolState state, bool value) override;
     void System_SetStateFunc(hgeFuncState state, hgeCallback value) override;
     void System_SetStateInt(hgeIntState state, int value) override;
@@ -79,15 +67,9 @@ class SdlEngine final : public HGE {
     void* Resource_Load(const char* filename, std::uint32_t* size) override;
     void Resource_Free(void* res) override;
     HTEXTURE Texture_Load(const char* filename, std::uint32_t size, bool bMipmap) override;
-    void Texture_Free(HTEXTURE tex) override {
-        batch_.Free(tex);
-    }
-    int Texture_GetWidth(HTEXTURE tex, bool) override {
-        return batch_.Width(tex);
-    }
-    int Texture_GetHeight(HTEXTURE tex, bool) override {
-        return batch_.Height(tex);
-    }
+    void Texture_Free(HTEXTURE tex) override { batch_.Free(tex); }
+    int Texture_GetWidth(HTEXTURE tex, bool) override { return batch_.Width(tex); }
+    int Texture_GetHeight(HTEXTURE tex, bool) override { return batch_.Height(tex); }
     HEFFECT Effect_Load(const char* filename, std::uint32_t size) override;
     // The game plays every effect at pitch 1, so the pitch is not resampled.
     HCHANNEL Effect_PlayEx(HEFFECT eff, int volume, int pan, float, bool loop) override {
@@ -98,24 +80,12 @@ class SdlEngine final : public HGE {
         return audio_.PlayStream(stream, loop, volume);
     }
     void Random_Seed(int seed) override;
-    int Random_Int(int min, int max) override {
-        return random_.Int(min, max);
-    }
-    float Random_Float(float min, float max) override {
-        return random_.Float(min, max);
-    }
-    float Timer_GetDelta() override {
-        return clock_.Delta();
-    }
-    void Input_GetMousePos(float* x, float* y) override {
-        input_.MousePos(x, y);
-    }
-    bool Input_GetKeyState(int key) override {
-        return input_.KeyState(key);
-    }
-    int Input_GetKey() override {
-        return input_.Key();
-    }
+    int Random_Int(int min, int max) override { return random_.Int(min, max); }
+    float Random_Float(float min, float max) override { return random_.Float(min, max); }
+    float Timer_GetDelta() override { return loop_.Clock().Delta(); }
+    void Input_GetMousePos(float* x, float* y) override { input_.MousePos(x, y); }
+    bool Input_GetKeyState(int key) override { return input_.KeyState(key); }
+    int Input_GetKey() override { return input_.Key(); }
     bool Gfx_BeginScene(HTARGET target) override;
     void Gfx_EndScene() override;
     void Gfx_Clear(std::uint32_t color) override;
@@ -136,21 +106,16 @@ class SdlEngine final : public HGE {
     bool StartsFullscreen() const;
     // Shows the last logged line where a player who did not start the game from a terminal sees
     // it (a message box on Windows; elsewhere standard error is enough).
-    static void TellWhyNotStarted();
-    // Whether the loop holds frames to the frame-rate limit and the display's pace.
-    bool Paced() const;
-    // Sleeps until the next frame is due.
-    void WaitForNextFrame();
-    // The browser's loop: RunDueFrames once per animation frame until the game ends.
-    static void BrowserStep(void* engine);
-    void EndInBrowser();
+    void TellWhyNotStarted() const;
+    // Every platform's loop ends here. The browser's System_Start never returns to the game, so
+    // there the end also does what the game does after it: shuts the engine down.
+    void EndLoop();
     // Whether this frame's picture is drawn at all.
-    bool Drawing() const {
-        return initiated_ && (targetScene_ || !clock_.SkipsDrawing());
-    }
+    bool Drawing() const { return initiated_ && (targetScene_ || shown_); }
 
     int refCount_ = 0;
     bool initiated_ = false;
+    EngineLaunch launch_;
 
     bool windowed_ = false;
     bool useSound_ = true;
@@ -159,6 +124,8 @@ class SdlEngine final : public HGE {
     hgeCallback frameFunc_ = nullptr;
     hgeCallback renderFunc_ = nullptr;
     hgeCallback restoreFunc_ = nullptr;
+    // Whether the frame running now shows its picture; frames run by hand always do.
+    bool shown_ = true;
     // A scene into a render target begins only in frames whose picture is shown: a game that
     // keeps a picture in a target brings it up to date once per shown picture, not in every
     // frame between two of them.
@@ -173,11 +140,6 @@ class SdlEngine final : public HGE {
     QuadBatch batch_;
     SdlAudio audio_;
     SdlInput input_;
-    FrameClock clock_;
+    FrameLoop loop_;
     RandomSource random_;
-
-#ifdef ZS_ENGINE_HOOKS
-    FrameHook frameHook_ = nullptr;
-    int hookFrame_ = 0;
-#endif
 };

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/engine_log.h"
 #include "engine/hge.h"
-#include "engine/sdl/engine_log.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/sdl/frame_clock.h"
+#include "engine/loop/frame_clock.h"
 
 #include <cmath>
 
@@ -8,11 +8,6 @@ double FrameClock::SecondsSince(std::uint64_t then, std::uint64_t now) const {
 
 std::uint64_t FrameClock::Ticks(double seconds) const {
     return static_cast<std::uint64_t>(std::llround(seconds * static_cast<double>(ticksPerSecond_)));
-}
-
-std::uint64_t FrameClock::NextOnGrid(std::uint64_t due, std::uint64_t period, std::uint64_t now,
-                                     std::uint64_t restart) {
-    return due != 0 && now < due + period ? due + period : restart;
 }
 
 void FrameClock::Restart() {
@@ -26,29 +21,21 @@ void FrameClock::StartFrame(std::uint64_t now) {
     frameStart_ = now;
 }
 
-void FrameClock::DecideDrawing(std::uint64_t now) {
-    skipDrawing_ = presentDue_ != 0 && now < presentDue_;
+bool FrameClock::PictureDue(std::uint64_t now) const {
+    return presentPeriod_ <= 0.0 || presentDue_ == 0 || now >= presentDue_;
 }
 
 void FrameClock::Presented(std::uint64_t now) {
+    // The next picture is due one period after this one was, unless this one came a whole period
+    // late: then the display's grid starts afresh from now.
     const std::uint64_t period = Ticks(presentPeriod_);
-    presentDue_ = NextOnGrid(presentDue_, period, now, now + period);
+    presentDue_ =
+        presentDue_ != 0 && now < presentDue_ + period ? presentDue_ + period : now + period;
 }
 
-void FrameClock::ScheduleNextFrame(std::uint64_t now) {
-    // Without a grid the frame that just ran starts one; a frame that ran past its successor's
-    // deadline lets the next one start at once.
+int FrameClock::TakeDueFrames(std::uint64_t now, int mostFrames) {
     const std::uint64_t period = Ticks(kFrameSeconds);
-    frameDue_ = NextOnGrid(frameDue_, period, now, frameStart_ + period);
-}
-
-double FrameClock::SecondsToNextFrame(std::uint64_t now) const {
-    return now < frameDue_ ? SecondsSince(now, frameDue_) : 0.0;
-}
-
-int FrameClock::TakeDueFrames(std::uint64_t now) {
-    const std::uint64_t period = Ticks(kFrameSeconds);
-    if (frameDue_ == 0 || now >= frameDue_ + kMostFramesPerStep * period) {
+    if (frameDue_ == 0 || now >= frameDue_ + static_cast<std::uint64_t>(mostFrames) * period) {
         frameDue_ = now;
     }
     if (now < frameDue_) {
@@ -62,4 +49,8 @@ int FrameClock::TakeDueFrames(std::uint64_t now) {
 
 std::uint64_t FrameClock::DueFrameStart(int i) const {
     return stepFirst_ + static_cast<std::uint64_t>(i) * Ticks(kFrameSeconds);
+}
+
+double FrameClock::SecondsToNextFrame(std::uint64_t now) const {
+    return now < frameDue_ ? SecondsSince(now, frameDue_) : 0.0;
 }

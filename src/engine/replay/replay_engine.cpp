@@ -51,7 +51,9 @@ bool ReplayEngine::Begin(std::string* problem) {
         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count() ^
                                    std::chrono::system_clock::now().time_since_epoch().count());
     seed_ = header.seed;
-    writer_.Start(header);
+    if (!writer_.Start(header, path_, problem)) {
+        return false;
+    }
     recording_ = true;
     return true;
 }
@@ -256,10 +258,13 @@ int ReplayEngine::EndRecording() {
     if (recording_) {
         Probe(&final);
     }
-    std::string problem;
-    if (!writer_.Finish(final, path_.c_str(), &problem)) {
-        std::fprintf(stderr, "%s: cannot record to %s: %s\n", game_.name, path_.c_str(),
-                     problem.c_str());
+    if (!writer_.Finish(final)) {
+        // The game was played to its end all the same: say what of it is on the disk, and where.
+        const replay::Writer::Kept kept = writer_.WhatWasKept();
+        std::fprintf(stderr,
+                     "%s: cannot record all of the game to %s (%s): %s keeps %u frames, %.1f s\n",
+                     game_.name, path_.c_str(), kept.why.c_str(), kept.file.c_str(), kept.frames,
+                     kept.seconds);
         return 1;
     }
     std::fprintf(stderr, "%s: recorded %u frames (%.1f s, %zu bytes) to %s\n", game_.name,
@@ -281,7 +286,7 @@ int ReplayEngine::EndPlayback() {
             std::snprintf(where, sizeof where, "the game ended at frame %u, the recording at %u",
                           framesRun_, total);
             difference_ = where;
-        } else if (!(played == recorded_.final)) {
+        } else if (recorded_.whole && !(played == recorded_.final)) {
             differs_ = true;
             difference_ = "at the end (frame " + std::to_string(total) +
                           "): " + Differences(recorded_.final, played);
@@ -292,11 +297,17 @@ int ReplayEngine::EndPlayback() {
                      difference_.c_str());
         return 1;
     }
+    double micros = 0.0;
+    for (const replay::FrameInput& f : recorded_.frames) {
+        micros += f.deltaMicros;
+    }
+    if (!recorded_.whole) {
+        std::printf(
+            "%s: %s plays the same up to frame %u, %.1f s: the recording was cut short (%s)\n",
+            game_.name, path_.c_str(), framesRun_, micros / 1e6, recorded_.cut.c_str());
+        return 0;
+    }
     if (mode_ == Mode::kVerify) {
-        double micros = 0.0;
-        for (const replay::FrameInput& f : recorded_.frames) {
-            micros += f.deltaMicros;
-        }
         std::string summary;
         for (int i = 0; i < game_.summaryFields && i < replay::kOutcomeFields; ++i) {
             summary += ", " + std::string(game_.fieldNames[i]) + " " +

@@ -15,6 +15,7 @@
 #include "engine/forwarding_engine.h"
 #include "engine/random_source.h"
 #include "engine/replay/replay_file.h"
+#include "engine/replay/replay_writer.h"
 
 namespace replay {
 
@@ -48,8 +49,9 @@ class ReplayEngine final : public ForwardingEngine {
   public:
     ReplayEngine(replay::Mode mode, const char* path, const replay::GameDescription& game);
     ~ReplayEngine() override;
-    // Before the game: recording reserves its buffer; playing back reads and checks the whole
-    // file. False, with one line saying why, when the file cannot be used.
+    // Before the game: recording reserves its buffer and creates the file it writes as the game
+    // is played; playing back reads and checks the file. False, with one line saying why, when
+    // the file cannot be created or holds nothing to play.
     bool Begin(std::string* problem);
     // What the game is handed: this engine, passing everything on to `real`.
     HGE* Around(HGE* real);

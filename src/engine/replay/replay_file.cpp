@@ -10,21 +10,6 @@
 namespace replay {
 namespace {
 
-constexpr char kMagic[4] = {'Z', 'S', 'R', 'P'};
-constexpr std::size_t kHeaderBytes = 4 + 2 + 2 + 16 + 4 + 8 + 4;
-constexpr std::size_t kOutcomeBytes = 8 * 4;
-constexpr std::size_t kEndBytes = 1 + 4 + kOutcomeBytes + 4;
-// The most one frame and the records that may follow it take.
-constexpr std::size_t kFrameRoom = 1 + 5 + 4 + 2 + 1 + 1 + kOutcomeBytes + kEndBytes;
-constexpr std::uint8_t kCheckpoint = 0xFE;
-constexpr std::uint8_t kEnd = 0xFF;
-constexpr std::uint8_t kFullFrame = 0x80;
-enum : std::uint8_t { kDelta = 0x01, kMouse = 0x02, kKeys = 0x04, kPressed = 0x08 };
-
-std::uint32_t Zigzag(std::int32_t v) {
-    return (static_cast<std::uint32_t>(v) << 1) ^ static_cast<std::uint32_t>(v >> 31);
-}
-
 std::int32_t Unzigzag(std::uint32_t v) {
     return static_cast<std::int32_t>(v >> 1) ^ -static_cast<std::int32_t>(v & 1);
 }
@@ -63,6 +48,8 @@ class Reader {
     }
     bool GetOutcome(Outcome* o) { return Get(&o->fields) && Get(&o->digest) && Get(&o->sounds); }
     std::size_t Position() const { return pos_; }
+    std::size_t Left() const { return size_ - pos_; }
+    void Skip(std::size_t n) { pos_ += n < Left() ? n : Left(); }
 
   private:
     const std::uint8_t* data_;
@@ -86,15 +73,15 @@ bool ReadFrame(Reader& in, std::uint8_t kind, FrameInput* frame) {
         return false;
     }
     std::uint32_t change = 0;
-    if ((kind & kDelta) != 0) {
+    if ((kind & kDeltaFlag) != 0) {
         if (!in.GetVarint(&change)) {
             return false;
         }
         frame->deltaMicros += static_cast<std::uint32_t>(Unzigzag(change));
     }
-    return ((kind & kMouse) == 0 || (in.Get(&frame->mouseX8) && in.Get(&frame->mouseY8))) &&
-           ((kind & kKeys) == 0 || in.Get(&frame->keys)) &&
-           ((kind & kPressed) == 0 || in.Get(&frame->pressed));
+    return ((kind & kMouseFlag) == 0 || (in.Get(&frame->mouseX8) && in.Get(&frame->mouseY8))) &&
+           ((kind & kKeysFlag) == 0 || in.Get(&frame->keys)) &&
+           ((kind & kPressedFlag) == 0 || in.Get(&frame->pressed));
 }
 
 bool ReadHeader(Reader& in, Header* h, std::string* problem) {
@@ -110,9 +97,11 @@ bool ReadHeader(Reader& in, Header* h, std::string* problem) {
     in.Get(&h->seed);
     in.Get(&h->checkpointFrames);
     h->gameVersion[sizeof h->gameVersion - 1] = '\0';
-    if (h->version != kFormatVersion) {
+    if (h->version < kOldestFormatVersion || h->version > kFormatVersion) {
         return Fail(problem, "made in replay format " + std::to_string(h->version) +
-                                 "; this game reads format " + std::to_string(kFormatVersion));
+                                 "; this game reads formats " +
+                                 std::to_string(kOldestFormatVersion) + " to " +
+                                 std::to_string(kFormatVersion));
     }
     if (h->gridMicros != kFrameGridMicros) {
         return Fail(problem, "recorded on a frame grid of " + std::to_string(h->gridMicros) +
@@ -141,16 +130,109 @@ FrameInput FrameInput::From(float delta, float mouseX, float mouseY, std::uint16
     return f;
 }
 
+namespace {
+
+// CRC-32 (the polynomial of zip and PNG), a byte at a time through a table made once.
+struct CrcTable {
+    std::uint32_t entries[256];
+    constexpr CrcTable() : entries() {
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            std::uint32_t crc = i;
+            for (int bit = 0; bit < 8; ++bit) {
+                crc = (crc >> 1) ^ (0xEDB88320u & -(crc & 1u));
+            }
+            entries[i] = crc;
+        }
+    }
+};
+constexpr CrcTable kCrcTable;
+
+}  // namespace
+
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
     std::uint32_t crc = 0xFFFFFFFFu;
     for (std::size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc >> 1) ^ (0xEDB88320u & -(crc & 1u));
-        }
+        crc = kCrcTable.entries[(crc ^ data[i]) & 0xFFu] ^ (crc >> 8);
     }
     return ~crc;
 }
+
+namespace {
+
+// The records from the reader's place up to `end`, appended to `out`; `frame` carries what the
+// frame before held. False at a record that is not whole or reaches past `end`.
+bool ReadRecords(Reader& in, std::size_t end, FrameInput* frame, Recording* out) {
+    while (in.Position() < end) {
+        std::uint8_t kind = 0;
+        in.Get(&kind);
+        if (kind == kCheckpointMark) {
+            Checkpoint c{static_cast<std::uint32_t>(out->frames.size()), {}};
+            if (!in.GetOutcome(&c.outcome)) {
+                return false;
+            }
+            out->checkpoints.push_back(c);
+        } else if (ReadFrame(in, kind, frame)) {
+            out->frames.push_back(*frame);
+        } else {
+            return false;
+        }
+    }
+    return in.Position() == end;
+}
+
+// The end record, the reader just past its mark: whole when the count, the place and the
+// checksum of every byte before it agree.
+bool ReadEnd(Reader& in, const std::uint8_t* data, std::size_t size, Recording* out) {
+    std::uint32_t count = 0;
+    std::uint32_t crc = 0;
+    return in.Get(&count) && in.GetOutcome(&out->final) && in.Position() == size - 4 &&
+           in.Get(&crc) && count == out->frames.size() && Crc32(data, size - 4) == crc;
+}
+
+// Format 2: the records straight after the header, whole or not at all.
+bool ParseUnblocked(Reader& in, const std::uint8_t* data, std::size_t size, Recording* out,
+                    std::string* problem) {
+    if (size < kHeaderBytes + kEndBytes || data[size - kEndBytes] != kEndMark) {
+        return Fail(problem, "cut short (it has no end; was the game interrupted?)");
+    }
+    FrameInput frame;
+    if (!ReadRecords(in, size - kEndBytes, &frame, out)) {
+        return Fail(problem, "damaged at byte " + std::to_string(in.Position()));
+    }
+    in.Skip(1);
+    if (!ReadEnd(in, data, size, out)) {
+        return Fail(problem, "damaged (its end does not match its frames)");
+    }
+    return true;
+}
+
+// One block, the reader at its mark; all of it or nothing is added to `out`. Empty when whole,
+// else why the recording ends before it.
+std::string ReadBlock(Reader& in, const std::uint8_t* data, FrameInput* frame, Recording* out) {
+    std::uint32_t length = 0;
+    in.Skip(1);
+    if (!in.Get(&length) || in.Left() < std::size_t{length} + 4) {
+        return "it ends inside a block";
+    }
+    std::uint32_t crc = 0;
+    std::memcpy(&crc, data + in.Position() + length, 4);
+    if (Crc32(data + in.Position(), length) != crc) {
+        return "a damaged block";
+    }
+    const std::size_t frames = out->frames.size();
+    const std::size_t checkpoints = out->checkpoints.size();
+    const FrameInput before = *frame;
+    if (!ReadRecords(in, in.Position() + length, frame, out)) {
+        out->frames.resize(frames);
+        out->checkpoints.resize(checkpoints);
+        *frame = before;
+        return "a damaged block";
+    }
+    in.Skip(4);
+    return "";
+}
+
+}  // namespace
 
 bool ParseRecording(const std::uint8_t* data, std::size_t size, Recording* out,
                     std::string* problem) {
@@ -161,44 +243,32 @@ bool ParseRecording(const std::uint8_t* data, std::size_t size, Recording* out,
     if (!ReadHeader(in, &out->header, problem)) {
         return false;
     }
-    if (size < kHeaderBytes + kEndBytes || data[size - kEndBytes] != kEnd) {
-        return Fail(problem, "cut short (it has no end; was the game interrupted?)");
-    }
-    std::uint32_t crc = 0;
-    std::memcpy(&crc, data + size - 4, 4);
-    if (Crc32(data, size - 4) != crc) {
-        return Fail(problem, "damaged (its checksum does not match)");
-    }
     out->frames.clear();
     out->checkpoints.clear();
+    out->final = Outcome{};
+    out->whole = false;
+    out->cut.clear();
     // Every frame takes at least one byte, so this bounds what the vectors may need.
-    out->frames.reserve(size - kHeaderBytes);
-    FrameInput frame;
-    for (;;) {
-        std::uint8_t kind = 0;
-        if (!in.Get(&kind)) {
-            return Fail(problem, "damaged (it ends inside a record)");
-        }
-        if (kind == kEnd) {
-            break;
-        }
-        if (kind == kCheckpoint) {
-            Checkpoint c{static_cast<std::uint32_t>(out->frames.size()), {}};
-            if (!in.GetOutcome(&c.outcome)) {
-                return Fail(problem, "damaged (it ends inside a record)");
-            }
-            out->checkpoints.push_back(c);
-            continue;
-        }
-        if (!ReadFrame(in, kind, &frame)) {
-            return Fail(problem, "damaged at byte " + std::to_string(in.Position()));
-        }
-        out->frames.push_back(frame);
+    out->frames.reserve(size - in.Position());
+    if (out->header.version == kOldestFormatVersion) {
+        return out->whole = ParseUnblocked(in, data, size, out, problem);
     }
-    std::uint32_t count = 0;
-    if (!in.Get(&count) || !in.GetOutcome(&out->final) || in.Position() != size - 4 ||
-        count != out->frames.size()) {
-        return Fail(problem, "damaged (its end does not match its frames)");
+    FrameInput frame;
+    while (out->cut.empty() && !out->whole) {
+        if (in.Left() == 0) {
+            out->cut = "nothing after it";
+        } else if (data[in.Position()] == kEndMark) {
+            in.Skip(1);
+            out->whole = ReadEnd(in, data, size, out);
+            out->cut = out->whole ? "" : "its end is damaged";
+        } else if (data[in.Position()] == kBlockMark) {
+            out->cut = ReadBlock(in, data, &frame, out);
+        } else {
+            out->cut = "damaged at byte " + std::to_string(in.Position());
+        }
+    }
+    if (!out->whole && out->frames.empty()) {
+        return Fail(problem, out->cut + " before its first whole block");
     }
     return true;
 }
@@ -219,108 +289,6 @@ bool ReadRecording(const char* path, Recording* out, std::string* problem) {
     const std::size_t size = std::fread(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
     return ParseRecording(bytes.data(), size, out, problem);
-}
-
-void Writer::Start(const Header& header) {
-    buffer_.assign(kRecordingBytes, 0);
-    size_ = 0;
-    frames_ = 0;
-    micros_ = 0;
-    last_ = FrameInput{};
-    const std::uint16_t reserved = 0;
-    Put(kMagic, 4);
-    Put(&header.version, 2);
-    Put(&reserved, 2);
-    Put(header.gameVersion, sizeof header.gameVersion);
-    Put(&header.gridMicros, 4);
-    Put(&header.seed, 8);
-    Put(&header.checkpointFrames, 4);
-}
-
-void Writer::Put(const void* data, std::size_t size) {
-    std::memcpy(buffer_.data() + size_, data, size);
-    size_ += size;
-}
-
-void Writer::PutVarint(std::uint32_t value) {
-    while (value >= 0x80) {
-        const auto b = static_cast<std::uint8_t>(value | 0x80);
-        Put(&b, 1);
-        value >>= 7;
-    }
-    const auto b = static_cast<std::uint8_t>(value);
-    Put(&b, 1);
-}
-
-void Writer::PutOutcome(const Outcome& o) {
-    Put(o.fields, sizeof o.fields);
-    Put(&o.digest, 4);
-    Put(&o.sounds, 4);
-}
-
-bool Writer::AddFrame(const FrameInput& frame) {
-    if (buffer_.size() - size_ < kFrameRoom) {
-        return false;
-    }
-    const auto change = static_cast<std::int32_t>(frame.deltaMicros - last_.deltaMicros);
-    const bool mouse = frame.mouseX8 != last_.mouseX8 || frame.mouseY8 != last_.mouseY8;
-    const bool keys = frame.keys != last_.keys;
-    if (!mouse && !keys && frame.pressed == 0 && change >= -64 && change < 64) {
-        const auto b = static_cast<std::uint8_t>(Zigzag(change));
-        Put(&b, 1);
-    } else {
-        const auto kind = static_cast<std::uint8_t>(kFullFrame | (change != 0 ? kDelta : 0) |
-                                                    (mouse ? kMouse : 0) | (keys ? kKeys : 0) |
-                                                    (frame.pressed != 0 ? kPressed : 0));
-        Put(&kind, 1);
-        if (change != 0) {
-            PutVarint(Zigzag(change));
-        }
-        if (mouse) {
-            Put(&frame.mouseX8, 2);
-            Put(&frame.mouseY8, 2);
-        }
-        if (keys) {
-            Put(&frame.keys, 2);
-        }
-        if (frame.pressed != 0) {
-            Put(&frame.pressed, 1);
-        }
-    }
-    last_ = frame;
-    ++frames_;
-    micros_ += frame.deltaMicros;
-    return true;
-}
-
-void Writer::AddCheckpoint(const Outcome& outcome) {
-    Put(&kCheckpoint, 1);
-    PutOutcome(outcome);
-}
-
-bool Writer::Finish(const Outcome& final, const char* path, std::string* problem) {
-    Put(&kEnd, 1);
-    Put(&frames_, 4);
-    PutOutcome(final);
-    const std::uint32_t crc = Crc32(buffer_.data(), size_);
-    Put(&crc, 4);
-    const std::string temporary = std::string(path) + ".part";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        return Fail(problem, std::string("cannot write it: ") + std::strerror(errno));
-    }
-    const bool written = std::fwrite(buffer_.data(), 1, size_, file) == size_;
-    if (std::fclose(file) != 0 || !written) {
-        std::remove(temporary.c_str());
-        return Fail(problem, "cannot write it: the disk refused");
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::remove(temporary.c_str());
-        return Fail(problem, "cannot write it: " + error.message());
-    }
-    return true;
 }
 
 }  // namespace replay

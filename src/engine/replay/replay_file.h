@@ -5,18 +5,24 @@
 //
 // The file: a header (the magic "ZSRP", the format version, the game's version, the engine's
 // frame grid, the seed the recording's clock seeds derive from, how often an outcome is stored),
-// then one record per frame, storing only what changed since the frame before:
+// then the game in blocks, written while it is played, each checked on its own:
+//   0xFB        a block: its length (uint32), the records of the frames since the block before
+//               ending with the outcome after them, and a CRC-32 of those records
+// so that a game cut short by a crash, a kill or a full disk keeps every whole block; the last
+// block of a game that ended may hold no outcome. Inside a block, one record per frame, storing
+// only what changed since the frame before:
 //   0x00..0x7F  a frame whose delta moved by -64..63 microseconds (zigzag) and nothing else
 //   0x80..0x8F  a frame with flags in the low bits, each followed by its value: 0x01 the delta's
 //               change (zigzag varint, microseconds), 0x02 the mouse (two int16, eighths of a
 //               pixel), 0x04 the keys held (uint16, one bit each), 0x08 the key pressed (uint8)
 //   0xFE        the outcome after the frame before it: six int32 numbers, the state's digest and
 //               the sounds' digest (uint32 each)
-//   0xFF        the end: the number of frames, the final outcome, and a CRC-32 of every byte
-//               before it
+//   0xFF        after the last block, the end: the number of frames, the final outcome, and a
+//               CRC-32 of every byte before it, the proof that the recording is whole
 // Numbers are little-endian. What the game reads is held to what the file can carry (the
 // delta in whole microseconds, the mouse in eighths of a pixel), while recording and when
-// played back alike, so both play exactly the same frames.
+// played back alike, so both play exactly the same frames. Format 2 had no blocks (the records
+// straight after the header) and is still read.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +33,9 @@
 
 namespace replay {
 
-constexpr std::uint16_t kFormatVersion = 2;
+constexpr std::uint16_t kFormatVersion = 3;
+// The oldest format still read: the same records, not in blocks.
+constexpr std::uint16_t kOldestFormatVersion = 2;
 constexpr std::uint32_t kFrameGridMicros = 2000;
 // An outcome every this many frames: about once a second of play.
 constexpr std::uint32_t kCheckpointFrames = 500;
@@ -101,49 +109,38 @@ struct Checkpoint {
     Outcome outcome;
 };
 
-// A whole recorded game, read and checked.
+// A recorded game, read and checked: whole, or what its whole blocks hold.
 struct Recording {
     Header header;
     std::vector<FrameInput> frames;
     std::vector<Checkpoint> checkpoints;
-    Outcome final;
+    Outcome final;      // only when whole
+    bool whole = true;  // false: cut short; `cut` says where and why
+    std::string cut;
 };
 
-// Reads and checks a whole file. False, with one line saying why, for anything that is not a
-// complete, undamaged recording this game can play: empty, cut short, corrupted, another
-// format version or frame grid, or not a recording at all.
+// Reads and checks a file. A recording cut short (a crash, a kill, a full disk) or damaged after
+// its first block is what its whole blocks before the cut hold. False, with one line saying why,
+// for anything that holds nothing this game can play: empty, a header only, another format
+// version or frame grid, or not a recording at all.
 bool ReadRecording(const char* path, Recording* out, std::string* problem);
 // The same over bytes in memory.
 bool ParseRecording(const std::uint8_t* data, std::size_t size, Recording* out,
                     std::string* problem);
 
-// Builds a file in a buffer reserved up front; nothing is allocated while recording.
-class Writer {
-  public:
-    void Start(const Header& header);
-    // False once the buffer is full: the recording ends with the frame before.
-    bool AddFrame(const FrameInput& frame);
-    void AddCheckpoint(const Outcome& outcome);
-    // Ends the recording with its final outcome and writes it to `path` through a temporary
-    // file renamed into place, so an interrupted game never leaves a file that looks whole.
-    bool Finish(const Outcome& final, const char* path, std::string* problem);
-    std::uint32_t Frames() const { return frames_; }
-    std::size_t Bytes() const { return size_; }
-    // The play the frames so far cover: the sum of their deltas.
-    double Seconds() const { return micros_ / 1e6; }
-
-  private:
-    void Put(const void* data, std::size_t size);
-    void PutVarint(std::uint32_t value);
-    void PutOutcome(const Outcome& outcome);
-
-    std::vector<std::uint8_t> buffer_;
-    std::size_t size_ = 0;
-    FrameInput last_;
-    std::uint32_t frames_ = 0;
-    std::uint64_t micros_ = 0;
-};
-
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size);
+
+// The records' first bytes, for the reader and the writer.
+constexpr std::uint8_t kBlockMark = 0xFB;
+constexpr std::uint8_t kCheckpointMark = 0xFE;
+constexpr std::uint8_t kEndMark = 0xFF;
+constexpr std::uint8_t kFullFrame = 0x80;
+enum : std::uint8_t { kDeltaFlag = 0x01, kMouseFlag = 0x02, kKeysFlag = 0x04, kPressedFlag = 0x08 };
+constexpr char kMagic[4] = {'Z', 'S', 'R', 'P'};
+constexpr std::size_t kHeaderBytes = 4 + 2 + 2 + 16 + 4 + 8 + 4;
+constexpr std::size_t kOutcomeBytes = 8 * 4;
+constexpr std::size_t kEndBytes = 1 + 4 + kOutcomeBytes + 4;
+
+std::uint32_t Zigzag(std::int32_t v);
 
 }  // namespace replay

@@ -28,9 +28,9 @@ set(ZS_ABOUT_CONTROLS
 set(ZS_ABOUT_OPTIONS
   "--windowed|start in an 800x600 window, which can be resized and maximised"
   "--fullscreen|start fullscreen, even with ZS_WINDOWED=1"
-  "--record FILE|play as always and write the game to FILE when it ends (nothing is stored unless asked)"
+  "--record FILE|play as always and write the game to FILE as it is played (nothing is stored unless asked), refusing before the game starts a FILE that cannot be written"
   "--replay FILE|show the game recorded in FILE at its own speed, the player's input ignored but Escape"
-  "--verify FILE|play the recorded game with no window and no sound as fast as it goes: exit 0 when it plays the same, 1 with the first difference, 2 for a file that is not a whole replay"
+  "--verify FILE|play the recorded game with no window and no sound as fast as it goes: exit 0 when it plays the same, 1 with the first difference, 2 for a file that holds nothing to play (a recording cut short by a crash, a kill or a full disk plays to its last whole block)"
   "--version|print the version and exit"
   "--help|print this help and exit")
 

@@ -21,8 +21,11 @@ void FrameLoop::RunPaced(Frames& frames, Waits& waits) {
             continue;
         }
         // A sleep may wake before its deadline; it is asked again rather than the frame run early.
-        for (double left = clock_.SecondsToNextFrame(waits.Now()); left > 0.0;
-             left = clock_.SecondsToNextFrame(waits.Now())) {
+        for (;;) {
+            const double left = clock_.SecondsToNextFrame(waits.Now());
+            if (left <= 0.0) {
+                break;
+            }
             waits.Sleep(left);
         }
     }

@@ -1,6 +1,7 @@
 // The cost of one full-load frame on each engine. See README.md for how to run it.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -89,10 +90,16 @@ void MeasureFrames(benchmark::State& state, const FrameVariant& variant) {
         PlaceNewMark(newMarks++);
     }
     bench.readBackAllocations = 0;
+    double worst = 0.0;
     for (auto _ : state) {
         const std::uint64_t before = test::AllocationCount();
+        const auto started = std::chrono::steady_clock::now();
         bench.RunFrame();
+        const double took =
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - started)
+                .count();
         const std::uint64_t after = test::AllocationCount();
+        worst = took > worst ? took : worst;
         // Outside the timing: check the frame was a full-load one, then fill the pools again.
         state.PauseTiming();
         allocations += static_cast<double>(after - before - bench.readBackAllocations);
@@ -115,6 +122,9 @@ void MeasureFrames(benchmark::State& state, const FrameVariant& variant) {
     state.counters["draw_calls"] =
         benchmark::Counter(drawCalls, benchmark::Counter::kAvgIterations);
     state.counters["allocs"] = benchmark::Counter(allocations, benchmark::Counter::kAvgIterations);
+    // The slowest frame of the run, in microseconds: a recorded game's outcome and its block to
+    // the file come once in many frames, so the mean hides them.
+    state.counters["worst_us"] = worst;
 }
 
 // The game run as --record runs it: the replay between the game and the benchmark's engine. It

@@ -159,20 +159,34 @@ TEST_F(FontTest, PenAdvancesByPreWidthAndPostAndUnknownBytesDrawTheQuestionMark)
     auto bare = Load("[HGEFONT]\nChar=61,0,0,10,20,0,0\n", "gfx/bare.fnt");
     bare->Render(0.0f, 0.0f, HGETEXT_LEFT, "aZa");
     EXPECT_EQ(Spots(Drawn()), (Floats{0, 0, 10, 0})) << "no stand-in: the pen stays";
+
+    // Tracking follows every letter, the last one too, and scale times proportion widens both the
+    // pen's steps and the measure: (10 + 1 + 6 - 2 + 1 + 1) x 2 x 1.5 = 51, so "ab" set right of
+    // 100 starts at 49; its "b", 6 x 3 by 20 x 2, ends at 94, its post and tracking before 100.
+    font->tracking = 1.0f;
+    font->scale = 2.0f;
+    font->proportion = 1.5f;
+    EXPECT_EQ(font->GetStringWidth("ab"), 51.0f);
+    font->Render(100.0f, 50.0f, HGETEXT_RIGHT, "ab");
+    const auto scaled = Drawn();
+    ASSERT_EQ(scaled.size(), 2u);
+    EXPECT_EQ(Spots(scaled), (Floats{49, 50, 76, 50}));
+    EXPECT_EQ((Floats{scaled[1].v[2].x, scaled[1].v[2].y}), (Floats{94, 90}));
 }
 
 // 13 and 15 pixels centred on 400 start at 394 and 392; right-aligned text ends at x; each line
-// feed moves down one line.
+// feed moves down one line and each line is measured alone. The widest line is the measure,
+// wherever it stands, and the line feeds and carriage returns between lines are no letters.
 TEST_F(FontTest, CentringRoundsHalvesToEvenAndEachLineFeedRealigns) {
     auto font = Load("[HGEFONT]\nChar=4D,0,0,13,20\nChar=4E,0,0,15,20\nChar=\"?\",0,0,8,20\n");
     font->printf(400.0f, 10.0f, HGETEXT_CENTER, "M\nN\n%d", 12);
-    font->printf(400.0f, 10.0f, HGETEXT_RIGHT, "MN\n?");
+    font->printf(400.0f, 10.0f, HGETEXT_RIGHT, "?\nMN");
     const auto quads = Drawn();
     ASSERT_EQ(quads.size(), 7u);
     EXPECT_EQ(Spots(quads),
-              (Floats{394, 10, 392, 30, 392, 50, 400, 50, 372, 10, 385, 10, 392, 30}));
-    EXPECT_EQ(font->GetStringWidth("M\n\nN?"), 23.0f) << "the widest line";
-    EXPECT_EQ(font->GetStringWidth("M\n\nN?", false), 13.0f) << "the first line";
+              (Floats{394, 10, 392, 30, 392, 50, 400, 50, 392, 10, 372, 30, 385, 30}));
+    EXPECT_EQ(font->GetStringWidth("M\n\n\rN\n?"), 15.0f) << "the widest line";
+    EXPECT_EQ(font->GetStringWidth("M\n\n\rN\n?", false), 13.0f) << "the first line";
 }
 
 TEST_F(FontTest, PrintfKeepsTheFirst1023Characters) {

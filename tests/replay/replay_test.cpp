@@ -45,6 +45,7 @@ class Replays : public GameTest {
     bool StartsGame() const override { return false; }
     void TearDown() override {
         std::remove(path.c_str());
+        std::remove((path + ".part").c_str());
         GameTest::TearDown();
     }
     int Run(std::vector<const char*> args) {
@@ -74,7 +75,9 @@ class Replays : public GameTest {
         Script(1200);
         ASSERT_EQ(Run({"--record", path.c_str()}), 0);
     }
-    std::string path = ::testing::TempDir() + "replay_test.zsr";
+    // A file of each test's own: CTest runs the cases side by side.
+    std::string path = ::testing::TempDir() + "replay_test-" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".zsr";
 };
 
 TEST_F(Replays, ARecordedGameVerifiesAndAnOutcomeThatDiffersIsFound) {

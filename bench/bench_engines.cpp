@@ -57,7 +57,7 @@ HTEXTURE NullEngine::Texture_Load(const char* filename, std::uint32_t, bool) {
         System_Log("cannot load %s: %s", filename, IMG_GetError());
         return 0;
     }
-    textures_.push_back(Size{image->w, image->h});
+    textures_.push_back(Size{image->w, image->h, path});
     SDL_FreeSurface(image);
     return static_cast<HTEXTURE>(textures_.size());
 }
@@ -68,6 +68,18 @@ int NullEngine::Texture_GetWidth(HTEXTURE tex, bool) {
 
 int NullEngine::Texture_GetHeight(HTEXTURE tex, bool) {
     return tex == 0 || tex > textures_.size() ? 0 : textures_[tex - 1].h;
+}
+
+const std::string& NullEngine::TexturePath(HTEXTURE tex) const {
+    static const std::string none;
+    return tex == 0 || tex > textures_.size() ? none : textures_[tex - 1].path;
+}
+
+void NullEngine::Gfx_RenderQuad(const hgeQuad* quad) {
+    ++quads;
+    if (captured != nullptr) {
+        captured->push_back(*quad);
+    }
 }
 
 std::uint32_t NullEngine::NextRandom() {

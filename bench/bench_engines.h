@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "engine/hge.h"
@@ -18,6 +19,10 @@
 class NullEngine final : public HGE {
   public:
     long quads = 0;
+    // When set, every quad the game draws is kept here too.
+    std::vector<hgeQuad>* captured = nullptr;
+    // The file a texture was loaded from, found where the SDL engine finds it; "" for none.
+    const std::string& TexturePath(HTEXTURE tex) const;
 
     void Release() override { --refs_; }
     void Acquire() { ++refs_; }
@@ -48,7 +53,7 @@ class NullEngine final : public HGE {
     bool Gfx_BeginScene(HTARGET) override { return true; }
     void Gfx_EndScene() override {}
     void Gfx_Clear(std::uint32_t) override {}
-    void Gfx_RenderQuad(const hgeQuad*) override { ++quads; }
+    void Gfx_RenderQuad(const hgeQuad* quad) override;
     // The game's own cost is measured as it draws every mark itself.
     HTARGET Target_Create(int, int, bool) override { return 0; }
     void Target_Free(HTARGET) override {}
@@ -63,6 +68,7 @@ class NullEngine final : public HGE {
     struct Size {
         int w;
         int h;
+        std::string path;
     };
     std::vector<Size> textures_;
 };
@@ -96,6 +102,7 @@ class BenchEngine final : public HGE {
     std::uint64_t readBackAllocations = 0;
 
     HGE* Target() const { return target_; }
+    NullEngine& Null() { return null_; }
     void AcquireTarget();
 
     void Release() override { target_->Release(); }

@@ -2,7 +2,9 @@
 // of quads survives a change of image and goes out as one draw call; every image must still show
 // only its own pixels, out to its edges and past its texture coordinates.
 #include <algorithm>
+#include <initializer_list>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "app/scene.h"
@@ -100,10 +102,14 @@ TEST_F(PictureTest, ImagesOnAPageShareADrawCallAndShowOnlyTheirOwnPixels) {
 int windowWidth = 800;
 std::vector<Uint8> seen;
 int lastQuads = 0;
+std::string rendererName;
 
 void DrawAndReadBack(SdlEngine& engine) {
     SDL_SetRenderDrawColor(engine.Renderer(), 255, 0, 255, 255);
     SDL_RenderClear(engine.Renderer());
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(engine.Renderer(), &info);
+    rendererName = info.name;
     const int quads = engine.Batch().quadsDrawn;
     RenderFunc();
     lastQuads = engine.Batch().quadsDrawn - quads;
@@ -184,11 +190,12 @@ void PlayFullLoad(int frame, SdlEngine& engine) {
     SDL_PushEvent(&event);
 }
 
-TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightAtAnyWindowSize) {
-    hge->System_Shutdown();  // every run starts the engine afresh, in a window the hook sizes
+// Plays the full-load steps drawn straight and with the ground layer, at each window width, and
+// expects the same pictures.
+void ExpectTheLayerLooksStraight(SdlEngine* engine, std::initializer_list<int> widths) {
     setenv("ZS_WINDOWED", "1", 1);
     engine->limitFrameRate = false;
-    for (const int width : {800, 1280}) {
+    for (const int width : widths) {
         windowWidth = width;
         std::vector<Uint8> pictures[2];
         int quietQuads[2] = {};
@@ -211,6 +218,22 @@ TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightAtAnyWindow
         EXPECT_LE(largest, 1) << width << " pixels wide";
     }
     engine->SetFrameHook(nullptr);
+}
+
+TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightAtAnyWindowSize) {
+    hge->System_Shutdown();  // every run starts the engine afresh, in a window the hook sizes
+    ExpectTheLayerLooksStraight(engine, {800, 1280});
+}
+
+// The same on OpenGL (Mesa's llvmpipe where there is no GPU), which samples images linearly
+// and blends in its own arithmetic; at the picture's own size only: in a 1280 x 960 offscreen
+// window the layer and the straight drawing differ with or without patches (not explained yet).
+TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightOnOpenGl) {
+    hge->System_Shutdown();
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_RENDER_DRIVER", "opengl", 1);
+    ExpectTheLayerLooksStraight(engine, {800});
+    EXPECT_EQ(rendererName, "opengl");
 }
 
 // The browser's loop on a counter of 60 pictures a second: a mark is placed every second frame,

@@ -45,6 +45,9 @@ constexpr FrameVariant kFrameVariants[] = {
     {"sdl_opengl_no_atlas", EngineKind::kSdl, "offscreen", "opengl", "0", true},
     {"sdl_opengl_layer", EngineKind::kSdl, "offscreen", "opengl", "1", true, true},
     {"sdl_opengl_layer_busy", EngineKind::kSdl, "offscreen", "opengl", "1", true, true, true},
+    // The software renderer allocates nothing itself: what these count is the game's and the
+    // engine's.
+    {"sdl_software_layer_busy", EngineKind::kSdl, "dummy", "software", "1", false, true, true},
 };
 
 // Frames played before measuring: the renderer's and the event queue's buffers grow to their

@@ -6,6 +6,7 @@
 #include "app/ground_layer.h"
 #include "app/resources.h"
 #include "app/scene.h"
+#include "engine/touch_layout.h"
 #include "world/assets.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"
@@ -24,6 +25,8 @@ void ConfigureEngine() {
     engine->System_SetState(HGE_USESOUND, true);
     engine->System_SetState(HGE_SCREENWIDTH, 800);
     engine->System_SetState(HGE_SCREENHEIGHT, 600);
+    // A tap on the weapon slot of the bar (its icon and clip count) switches weapons.
+    touchLayout.cycle = {590.0f, 569.0f, 690.0f, 600.0f, {HGEK_1, HGEK_2}, 2};
 }
 
 // Everything the game uses is made here, once; the pools draw on the loaded sprites.

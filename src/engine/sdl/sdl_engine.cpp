@@ -363,6 +363,7 @@ void SdlEngine::Gfx_EndScene() {
         return;
     }
     batch_.Flush();
+    input_.DrawTouch();
     SDL_RenderPresent(display_.Renderer());
     ++picturesShown_;
     clock_.Presented(Now());

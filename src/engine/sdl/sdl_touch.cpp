@@ -167,8 +167,9 @@ int TouchControls::Read(bool* held, float* aimX, float* aimY) {
         Finger& f = fingers_[i];
         if (f.role == Role::kWalk) {
             const WalkKeys walk = StickWalk((f.x - f.baseX) / r, (f.y - f.baseY) / r);
-            held[walk.vertical] = walk.vertical != 0;
-            held[walk.horizontal] = walk.horizontal != 0;
+            for (const int key : {walk.vertical, walk.horizontal}) {
+                held[key] = held[key] || key != 0;
+            }
         } else if (f.role == Role::kAim) {
             held[HGEK_LBUTTON] = true;
         } else if (f.role == Role::kEnd && !f.ended && SDL_GetTicks() - f.downAt >= kEndHoldMs) {
@@ -176,6 +177,5 @@ int TouchControls::Read(bool* held, float* aimX, float* aimY) {
             pressed = HGEK_ESCAPE;
         }
     }
-    held[0] = false;  // where a stick at rest wrote
     return pressed;
 }

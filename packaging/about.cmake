@@ -31,7 +31,7 @@ set(ZS_ABOUT_TOUCH
   "right thumb|aim and fire: the crosshair moves with the thumb on the right half, faster than it, and the gun fires while the thumb is down"
   "tap|continue after a level-up"
   "tap the weapon slot|switch between the pistol and the submachine gun"
-  "hold the top-left corner|quit (held for most of a second)")
+  "hold the top-right corner|quit (held for most of a second)")
 
 # option | what it does
 set(ZS_ABOUT_OPTIONS

@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/frame.h"
 #include "app/game.h"
+#include "app/startup.h"
 #include "engine/touch_layout.h"
 #include "engine_test.h"
 #include "support/game_reset.h"
@@ -119,9 +120,9 @@ TEST_F(TouchTest, ATapIsEnterAndTheWeaponSlotSwitchesInTurn) {
     Frame({Down(3, 200, 300)});
     SDL_Delay(TouchControls::kTapMs + 50);
     EXPECT_EQ(Pressed({Lift(3, 200, 300)}), 0) << "a long press is no tap";
-    // The slot is 100x31 on the picture, grown to a fingertip's 84 pixels high.
+    // The slot is 100x31 on the picture, grown to a fingertip's 72 pixels high.
     EXPECT_EQ(Frame({Down(4, 640, 580), Lift(4, 640, 580)}), (std::pair(HGEK_2, Keys{HGEK_2})));
-    EXPECT_EQ(Pressed({Down(4, 600, 548), Lift(4, 600, 548)}), HGEK_1);
+    EXPECT_EQ(Pressed({Down(4, 600, 552), Lift(4, 600, 552)}), HGEK_1);
     EXPECT_EQ(Pressed({Down(4, 685, 590), Lift(4, 685, 590)}), HGEK_2);
     Frame({Key(SDLK_1, true), Key(SDLK_1, false)});
     EXPECT_EQ(Pressed({Down(4, 640, 580), Lift(4, 640, 580)}), HGEK_2) << "after the keyboard's 1";
@@ -130,14 +131,30 @@ TEST_F(TouchTest, ATapIsEnterAndTheWeaponSlotSwitchesInTurn) {
 }
 
 TEST_F(TouchTest, OnlyAHeldPressOnTheCornerEndsTheGame) {
-    EXPECT_EQ(Frame({Down(1, 20, 20), Lift(1, 20, 20)}), (std::pair(0, Keys{}))) << "a tap";
-    Frame({Down(1, 30, 30)});
+    EXPECT_EQ(Frame({Down(1, 780, 20), Lift(1, 780, 20)}), (std::pair(0, Keys{}))) << "a tap";
+    Frame({Down(1, 770, 30)});
     SDL_Delay(TouchControls::kEndHoldMs / 2);
     EXPECT_EQ(Pressed({}), 0) << "held half as long as it must be";
     SDL_Delay(TouchControls::kEndHoldMs / 2 + 50);
     EXPECT_EQ(Pressed({}), HGEK_ESCAPE);
     EXPECT_EQ(Pressed({}), 0) << "once";
-    EXPECT_EQ(Pressed({Lift(1, 30, 30)}), 0);
+    EXPECT_EQ(Pressed({Lift(1, 770, 30)}), 0);
+}
+
+// In a window wider than the picture, the controls live in the bars beside it: SDL's renderer
+// would clamp a finger there to the picture's edge; the controls still see where it is.
+TEST_F(TouchTest, FingersInTheLetterboxBarsAreTakenWhereTheyAre) {
+    SDL_SetWindowSize(engine->Window(), 1000, 600);  // 100-pixel bars
+    auto at = [](Uint32 type, SDL_FingerID id, float x, float y) {
+        return Finger(type, id, x * 0.8f, y);  // Finger() takes an 800-wide window
+    };
+    Frame({at(SDL_FINGERDOWN, 1, 50, 400), at(SDL_FINGERDOWN, 2, 950, 300)});
+    EXPECT_EQ(Held({at(SDL_FINGERMOTION, 1, 50, 340), at(SDL_FINGERMOTION, 2, 990, 300)}),
+              (Keys{HGEK_LBUTTON, HGEK_W}));
+    EXPECT_EQ(Crosshair(), std::pair(500.0f, 300.0f)) << "40 window pixels in the right bar";
+    Frame({at(SDL_FINGERUP, 1, 50, 340), at(SDL_FINGERUP, 2, 990, 300)});
+    EXPECT_EQ(Pressed({at(SDL_FINGERDOWN, 3, 740, 585), at(SDL_FINGERUP, 3, 740, 585)}), HGEK_2)
+        << "the weapon slot, 100 pixels in from the window's edge";
 }
 
 // SDL turns each finger into a mouse too (and a mouse into a finger, when asked): the game must
@@ -159,10 +176,10 @@ TEST_F(TouchTest, SdlsStandInsForFingersAndMiceAreNotTakenTwice) {
 }
 
 // The 72-pixel stick waits low on the left, 115 pixels in from the corner; the end button is
-// the 84-pixel square in the top-left corner, its cross through (42, 42).
+// the 72-pixel square in the top-right corner, its cross through (764, 36).
 TEST_F(TouchTest, TheControlsShowFromTheFirstTouchUntilAKeyIsPressed) {
     auto drawn = [&] {
-        return std::pair(Pixel(engine->Renderer(), 115, 485), Pixel(engine->Renderer(), 42, 42));
+        return std::pair(Pixel(engine->Renderer(), 115, 485), Pixel(engine->Renderer(), 764, 36));
     };
     Frame({});
     EXPECT_EQ(drawn(), std::pair(0u, 0u)) << "nothing before a touch";
@@ -224,7 +241,7 @@ void PlayByTouch(int frame, SdlEngine& engine) {
         push(Lift(3, 640, 580));
     } else if (frame == 310) {
         seen.weapon = soldier->WeaponRef();
-        push(Down(4, 30, 30));  // held until the game ends
+        push(Down(4, 770, 30));  // held until the game ends
     }
 }
 
@@ -248,6 +265,38 @@ TEST_F(TouchTest, TheRealGamePlayedByTouchIsRecordedAndVerifies) {
     const char* verify[] = {"zombie-shooter", "--verify", path.c_str(), nullptr};
     EXPECT_EQ(RunCommandLine(3, verify), 0);
     FreeGame();
+}
+
+// Ten kills bring up the level-up screen (set here rather than played for); a tap leaves it.
+bool shownBeforeTap = false;
+bool shownAfterTap = true;
+
+void LevelUpByTouch(int frame, SdlEngine&) {
+    if (frame == 1) {
+        kills = 10;
+    } else if (frame == 5) {
+        shownBeforeTap = levelUpShown;
+        SDL_Event down = Down(1, 300, 300);
+        SDL_Event up = Lift(1, 300, 300);
+        SDL_PushEvent(&down);
+        SDL_PushEvent(&up);
+    } else if (frame == 8) {
+        shownAfterTap = levelUpShown;
+        SDL_Event quit{SDL_QUIT};
+        SDL_PushEvent(&quit);
+    }
+}
+
+TEST_F(TouchTest, ATapLeavesTheRealGamesLevelUpScreen) {
+    hge->System_Shutdown();
+    setenv("ZS_WINDOWED", "1", 1);
+    engine->SetFrameHook(LevelUpByTouch);
+    RunGame();
+    FreeGame();
+    engine->SetFrameHook(nullptr);
+    unsetenv("ZS_WINDOWED");
+    EXPECT_TRUE(shownBeforeTap);
+    EXPECT_FALSE(shownAfterTap);
 }
 
 }  // namespace

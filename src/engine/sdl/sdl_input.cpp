@@ -47,6 +47,18 @@ int VirtualButton(Uint8 button) {
     return button == SDL_BUTTON_RIGHT ? HGEK_RBUTTON : 0;
 }
 
+// SDL's renderer moves every finger onto the picture before the event is queued, clamping the
+// ones in the letterbox bars to its edge; the touch controls live in those bars. This filter runs
+// before it and keeps the place in the window in the event's motion fields, which nothing here
+// reads otherwise (HandleFinger puts it back).
+int KeepFingerPlace(void*, SDL_Event* e) {
+    if (e->type == SDL_FINGERDOWN || e->type == SDL_FINGERMOTION || e->type == SDL_FINGERUP) {
+        e->tfinger.dx = e->tfinger.x;
+        e->tfinger.dy = e->tfinger.y;
+    }
+    return 1;
+}
+
 // Set by the page while it holds the game (a phone held upright); the game waits as it does for a
 // hidden tab, and a tab shown again does not wake it.
 bool pageHolds = false;
@@ -84,12 +96,14 @@ void SdlInput::Open(SDL_Window* window, SDL_Renderer* renderer, int width, int h
     // A finger is taken as a finger only (sdl_touch.h), and the mouse as a mouse only.
     SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
     SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
+    SDL_SetEventFilter(KeepFingerPlace, nullptr);
     touch_.Open(window, width, height, touchLayout);
     UpdateGrab();
 }
 
 void SdlInput::Close() {
     pads_.CloseAll();
+    SDL_SetEventFilter(nullptr, nullptr);
     touch_.Close();
     window_ = nullptr;
     renderer_ = nullptr;
@@ -180,12 +194,15 @@ void SdlInput::HandleFinger(const SDL_Event& e) {
     if (e.tfinger.touchId == SDL_MOUSE_TOUCHID) {
         return;
     }
+    SDL_TouchFingerEvent finger = e.tfinger;
+    finger.x = finger.dx;  // the place in the window (KeepFingerPlace)
+    finger.y = finger.dy;
     if (e.type == SDL_FINGERDOWN) {
-        touch_.Down(e.tfinger);
+        touch_.Down(finger);
     } else if (e.type == SDL_FINGERMOTION) {
-        touch_.Motion(e.tfinger);
+        touch_.Motion(finger);
     } else {
-        Tap(touch_.Up(e.tfinger));
+        Tap(touch_.Up(finger));
     }
 }
 

@@ -46,9 +46,10 @@ float TouchControls::Radius() const {
     return kStickRadius * std::min(windowW_, windowH_);
 }
 
+// In the top-right corner: the top-left holds the score, and the field's corner is free.
 TouchControls::Box TouchControls::EndBox() const {
     const float side = kButtonSide * std::min(windowW_, windowH_);
-    return {0.0f, 0.0f, side, side};
+    return {windowW_ - side, 0.0f, windowW_, side};
 }
 
 // The game's zone on the picture, grown to a fingertip where it is smaller.
@@ -133,14 +134,16 @@ int TouchControls::Up(const SDL_TouchFingerEvent& e) {
     }
     const Finger gone = *f;
     *f = fingers_[--count_];
-    const bool tap = !gone.moved && e.timestamp - gone.downAt < kTapMs;
-    if (!tap) {
+    if (gone.moved) {
         return 0;
     }
+    // The slot is a button: however long it was pressed. Elsewhere only a short touch is a tap,
+    // not a thumb resting on a stick.
     if (gone.role == Role::kCycle) {
         return CycleTap();
     }
-    return gone.role == Role::kWalk || gone.role == Role::kAim ? HGEK_ENTER : 0;
+    const bool quick = e.timestamp - gone.downAt < kTapMs;
+    return quick && (gone.role == Role::kWalk || gone.role == Role::kAim) ? HGEK_ENTER : 0;
 }
 
 int TouchControls::CycleTap() {

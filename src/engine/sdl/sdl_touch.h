@@ -8,8 +8,8 @@
 //                             crosses the picture and the thumb never covers what it aims at; the
 //                             gun fires while this thumb is down
 //   a tap (short, unmoved)    Enter, on either side (leaves the level-up screen)
-//   the game's cycle zone     each tap presses the next of its keys (touch_layout.h)
-//   the top-left corner       Escape, only after a held press of kEndHoldMs, never a stray touch
+//   the game's cycle zone     each press presses the next of its keys (touch_layout.h)
+//   the top-right corner      Escape, only after a held press of kEndHoldMs, never a stray touch
 // The controls are drawn once a finger has touched the screen, and hidden again when a key, the
 // mouse or a pad is used. SDL's stand-ins (touch as mouse, mouse as touch) are not taken here;
 // sdl_input drops them so each input arrives once. Nothing here allocates.
@@ -31,7 +31,7 @@ class TouchControls {
     static constexpr std::uint32_t kTapMs = 300;
     // The stick's radius and the corner button's side, as parts of the window's shorter side.
     static constexpr float kStickRadius = 0.12f;
-    static constexpr float kButtonSide = 0.14f;
+    static constexpr float kButtonSide = 0.12f;
     // Crosshair pixels per picture pixel the aiming thumb moves.
     static constexpr float kAimGain = 2.5f;
 

@@ -7,6 +7,8 @@ import math
 import os
 import time
 
+from selenium.common.exceptions import WebDriverException
+
 import page_test as page
 from page_test import check
 
@@ -364,9 +366,15 @@ def measure_ratio(url, ratio, shots):
 def offline(driver, url):
     """The network cut (the server stopped, and the browser told it is offline): a reload."""
     cdp(driver, "Network.enable")
+    # The browser's own HTTP cache would serve the files too: only the worker's store may.
+    cdp(driver, "Network.setCacheDisabled", cacheDisabled=True)
     cdp(driver, "Network.emulateNetworkConditions", offline=True, latency=0,
         downloadThroughput=-1, uploadThroughput=-1)
-    driver.get(url)
+    try:
+        driver.get(url)
+    except WebDriverException as e:  # nothing stored: the browser's own offline page
+        check(False, "with the network cut, a reload reaches the page: " + e.msg.splitlines()[0])
+        return None, None
     ready = wait_ready(driver)
     screen = Screen(driver, PHONE[0], PHONE[1])
     first = ready and start_by_tap(driver, screen)

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 
@@ -67,6 +68,7 @@ HGE* BenchEngine::Acquire() {
 
 void BenchEngine::Use(EngineKind kind, std::function<void()> measure) {
     kind_ = kind;
+    texturePaths_.clear();
     measure_ = std::move(measure);
     HeadlessEngine::Get().quads = 0;
 }
@@ -127,6 +129,30 @@ void BenchEngine::Input_GetMousePos(float* x, float* y) {
     ForwardingEngine::Input_GetMousePos(x, y);
     *x = kMouseX;
     *y = kMouseY;
+}
+
+HTEXTURE BenchEngine::Texture_Load(const char* filename, std::uint32_t size, bool mipmap) {
+    const HTEXTURE tex = ForwardingEngine::Texture_Load(filename, size, mipmap);
+    if (tex != 0 && filename != nullptr) {
+        char path[PATH_MAX];
+        FindGameFile(filename, EngineOptions::FromEnvironment().dataDir.c_str(), nullptr, path,
+                     sizeof path);
+        texturePaths_.resize(std::max<std::size_t>(texturePaths_.size(), tex));
+        texturePaths_[tex - 1] = path;
+    }
+    return tex;
+}
+
+const std::string& BenchEngine::TexturePath(HTEXTURE tex) const {
+    static const std::string none;
+    return tex == 0 || tex > texturePaths_.size() ? none : texturePaths_[tex - 1];
+}
+
+void BenchEngine::Gfx_RenderQuad(const hgeQuad* quad) {
+    if (captured != nullptr) {
+        captured->push_back(*quad);
+    }
+    ForwardingEngine::Gfx_RenderQuad(quad);
 }
 
 void BenchEngine::Gfx_EndScene() {

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "engine/forwarding_engine.h"
 
@@ -40,12 +42,18 @@ class BenchEngine final : public ForwardingEngine {
     bool readBackEachFrame = false;
     std::uint32_t lastPixel = 0;
     std::uint64_t readBackAllocations = 0;
+    // When set, every quad the game draws is kept here too (the raw-SDL floor draws them again).
+    std::vector<hgeQuad>* captured = nullptr;
+    // The file a texture was loaded from, found where the SDL engine finds it; "" for none.
+    const std::string& TexturePath(HTEXTURE tex) const;
 
     bool System_Start() override;
     void System_SetStateFunc(hgeFuncState state, hgeCallback value) override;
     float Timer_GetDelta() override;
     void Input_GetMousePos(float* x, float* y) override;
     void Gfx_EndScene() override;
+    void Gfx_RenderQuad(const hgeQuad* quad) override;
+    HTEXTURE Texture_Load(const char* filename, std::uint32_t size, bool mipmap) override;
     HTARGET Target_Create(int width, int height, bool zbuffer) override {
         return allowTargets ? ForwardingEngine::Target_Create(width, height, zbuffer) : 0;
     }
@@ -57,4 +65,5 @@ class BenchEngine final : public ForwardingEngine {
     std::function<void()> measure_;
     hgeCallback frameFunc_ = nullptr;
     hgeCallback renderFunc_ = nullptr;
+    std::vector<std::string> texturePaths_;  // by handle - 1
 };

@@ -2,8 +2,10 @@
 
 void RegisterFrameBenchmarks();
 void RegisterStartupBenchmarks();
+void RegisterRawSdlBenchmarks();
 
 int main(int argc, char** argv) {
+    RegisterRawSdlBenchmarks();
     RegisterFrameBenchmarks();
     RegisterStartupBenchmarks();
     benchmark::Initialize(&argc, argv);

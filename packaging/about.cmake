@@ -17,12 +17,21 @@ set(ZS_ABOUT_DESCRIPTION
 # keys | gamepad | what they do
 set(ZS_ABOUT_CONTROLS
   "W A S D|left stick or d-pad|walk"
+  "Z Q S D on AZERTY||the same walk: letter and digit keys count by where they sit, whatever the layout"
   "mouse|right stick|aim"
   "left button|right trigger or A|fire (hold to keep firing)"
   "1 / 2|left / right shoulder, or X / Y|pistol (clip of 12) / submachine gun (clip of 30), both drawing on one reserve"
   "Enter|Start|continue after a level-up"
   "Escape|Back|quit"
   "Alt+Enter||switch between fullscreen and a window")
+
+# touch | what it does (phones, tablets and touch screens)
+set(ZS_ABOUT_TOUCH
+  "left thumb|walk: a stick appears where the thumb lands on the left half and follows it"
+  "right thumb|aim and fire: the crosshair moves with the thumb on the right half, faster than it, and the gun fires while the thumb is down"
+  "tap|continue after a level-up"
+  "tap the weapon slot|switch between the pistol and the submachine gun"
+  "hold the top-right corner|quit (held for most of a second)")
 
 # option | what it does
 set(ZS_ABOUT_OPTIONS

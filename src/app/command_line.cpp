@@ -7,6 +7,7 @@
 #include "app/about_text.h"
 #include "app/outcome.h"
 #include "app/startup.h"
+#include "app/weapon_bar.h"
 #include "engine/engine_choice.h"
 #include "engine/engine_log.h"
 
@@ -83,8 +84,16 @@ int PlayReplay(const CommandLine& line) {
     return status != 0 ? status : replayStatus;
 }
 
+// A tap on the weapon slot presses the key of the other weapon, 1 or 2 in turn.
+TouchLayout GameTouchLayout() {
+    TouchLayout touch;
+    touch.cycle = {kWeaponSlotLeft,   kWeaponSlotTop,   kWeaponSlotRight,
+                   kWeaponSlotBottom, {HGEK_1, HGEK_2}, 2};
+    return touch;
+}
+
 int Play(const CommandLine& line) {
-    launch = EngineLaunch{kGameName, kGameTitle, line.window};
+    launch = EngineLaunch{kGameName, kGameTitle, line.window, GameTouchLayout()};
     if (line.action != CommandLine::Action::kPlay) {
         return PlayReplay(line);
     }

@@ -1,6 +1,6 @@
 #include "app/ground_layer.h"
 
-#include "render2d/hgerect.h"
+#include "app/ground_patch.h"
 #include "render2d/hgesprite.h"
 #include "world/assets.h"
 #include "world/blood_gore.h"
@@ -8,41 +8,28 @@
 
 namespace {
 
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
-
 HTARGET target = 0;
 hgeSprite* picture = nullptr;
 // The picture does not show what lies on the ground: never drawn yet, lost, or its scene failed.
 bool stale = true;
 
-// The mark's quad's bounds with a unit to spare on each side, so that rounding never lets a
-// pixel the quad touches fall outside.
-hgeRect BoundsOf(const GroundPlacement& mark) {
-    hgeRect box;
-    for (const auto& corner : mark.corners) {
-        box.Encapsulate(corner[0], corner[1]);
-    }
-    return {box.x1 - 1.0f, box.y1 - 1.0f, box.x2 + 1.0f, box.y2 + 1.0f};
-}
-
-// Whether drawing the new marks over the picture gives what drawing everything in order gives:
-// no mark that comes later in drawing order, new or old, lies on any of them.
-bool NewMarksOnTop(const MarkNews& news) {
-    for (int i = 0; i < news.count; ++i) {
-        const hgeRect box = BoundsOf(*MarkInOrder(news.orders[i]));
-        for (int later = news.orders[i] + 1; later < kMarkCount; ++later) {
-            const GroundPlacement& mark = *MarkInOrder(later);
-            if (!mark.IsActive()) {
-                continue;
-            }
-            const hgeRect bounds = BoundsOf(mark);
-            if (box.Intersect(&bounds)) {
-                return false;
-            }
+// Whether drawing the mark over the picture gives what drawing everything in order gives: no
+// mark that comes later in drawing order lies on it.
+bool OnTop(int order) {
+    const hgeRect box = MarkInOrder(order)->Bounds();
+    for (int later = order + 1; later < kMarkCount; ++later) {
+        if (MarkCrosses(later, box)) {
+            return false;
         }
     }
     return true;
+}
+
+// A new mark that replaced nothing showing and lies under nothing later is drawn straight onto
+// the picture; any other changes pixels that later marks were drawn over, so its part of the
+// picture is drawn again.
+bool NeedsPatch(const MarkNews& news, int i) {
+    return !news.replaced[i].clean || !OnTop(news.orders[i]);
 }
 
 void DrawGroundAndMarks() {
@@ -50,13 +37,42 @@ void DrawGroundAndMarks() {
     DrawGroundMarks();
 }
 
+// In the picture's scene: the ground and every mark again when `whole`, else the new marks
+// that lie on top. Whatever was drawn over by a new mark under others is patched after.
+void DrawNews(const MarkNews& news, bool whole) {
+    if (whole) {
+        DrawGroundAndMarks();
+        return;
+    }
+    for (int i = 0; i < news.count; ++i) {
+        if (!NeedsPatch(news, i)) {
+            DrawMarkInOrder(news.orders[i]);
+        }
+    }
+}
+
+// The parts of the picture the news changed under other marks: where each such new mark lies
+// now and where the mark it replaced lay. False when a scene failed and the picture is
+// incomplete.
+bool PatchNews(const MarkNews& news) {
+    GroundParts parts;
+    for (int i = 0; i < news.count; ++i) {
+        if (NeedsPatch(news, i)) {
+            parts.Add(MarkInOrder(news.orders[i])->Bounds());
+            parts.Add(news.replaced[i]);
+        }
+    }
+    return PatchGroundLayer(target, parts);
+}
+
 }  // namespace
 
 void OpenGroundLayer() {
-    target = engine->Target_Create(kWidth, kHeight, false);
+    target = engine->Target_Create(kGroundLayerWidth, kGroundLayerHeight, false);
     const HTEXTURE texture = engine->Target_GetTexture(target);
     if (texture != 0) {
-        picture = new hgeSprite(texture, 0.0f, 0.0f, kWidth, kHeight);
+        picture = new hgeSprite(texture, 0.0f, 0.0f, kGroundLayerWidth, kGroundLayerHeight);
+        OpenGroundPatch();
     } else if (target != 0) {
         engine->Target_Free(target);
         target = 0;
@@ -65,6 +81,7 @@ void OpenGroundLayer() {
 }
 
 void CloseGroundLayer() {
+    CloseGroundPatch();
     delete picture;
     picture = nullptr;
     if (target != 0) {
@@ -89,19 +106,14 @@ void UpdateGroundLayer() {
         return;
     }
     const MarkNews news = TakeMarkNews();
-    // A mark that covered another, or one that lies under a later mark, changes pixels that
-    // later marks were drawn over: only drawing everything again in order gives them back.
-    const bool whole =
-        stale || news.reused || news.count > MarkNews::kNewest || !NewMarksOnTop(news);
-    if (whole) {
-        DrawGroundAndMarks();
-    } else {
-        for (int i = 0; i < news.count; ++i) {
-            DrawMarkInOrder(news.orders[i]);
-        }
+    // Without a scratch picture to patch from, a change under other marks is drawn whole.
+    bool whole = stale || news.count > MarkNews::kNewest;
+    for (int i = 0; i < news.count && !whole; ++i) {
+        whole = !GroundPatchReady() && NeedsPatch(news, i);
     }
+    DrawNews(news, whole);
     engine->Gfx_EndScene();
-    stale = false;
+    stale = whole ? !DrawGroundPicture() : !PatchNews(news);
 }
 
 void DrawGroundLayer() {

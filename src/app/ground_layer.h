@@ -1,7 +1,10 @@
 // The ground and the marks on it (blood, gore) kept as one picture in a render target. They
-// never move once placed, so the picture is drawn again only when a mark is placed, a ring slot
-// is reused or the engine loses the target; every other frame it is one opaque quad. An engine
-// without render targets gets the ground and every mark drawn straight, every frame.
+// never move once placed, so the picture changes only where a mark is placed, and is drawn again
+// whole only when the engine loses the target (or many marks come at once); every other frame it
+// is one opaque quad. A new mark on top of the others is drawn straight onto it; one under later
+// marks, or one that took the slot of a mark still showing, has its part patched
+// (app/ground_patch.h). An engine without render targets gets the ground and every mark drawn
+// straight, every frame.
 #pragma once
 
 // Makes the target and the sprite that shows it; the picture is drawn at the first frame.

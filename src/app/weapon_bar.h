@@ -3,6 +3,13 @@
 
 class hgeSprite;
 
+// The bar's weapon slot, the icon and the clip count beside it, on the 800x600 picture: where a
+// tap switches weapons on a touch screen.
+constexpr float kWeaponSlotLeft = 590.0f;
+constexpr float kWeaponSlotTop = 569.0f;
+constexpr float kWeaponSlotRight = 690.0f;
+constexpr float kWeaponSlotBottom = 600.0f;
+
 class WeaponBar {
   public:
     WeaponBar(hgeSprite* barSprite, hgeSprite* pistolIcon, hgeSprite* smgIcon);

@@ -173,7 +173,8 @@ class HGE {
     // into it is as sharp as on the screen. 0 when the engine has none to give.
     virtual HTARGET Target_Create(int width, int height, bool zbuffer) = 0;
     virtual void Target_Free(HTARGET target) = 0;
-    // The target's picture as a texture of the target's width x height; 0 for no target.
+    // The target's picture as a texture of the target's width x height; 0 for no target. A quad
+    // showing it replaces what lies under it, whatever its blend: a target's picture is opaque.
     virtual HTEXTURE Target_GetTexture(HTARGET target) = 0;
 
   protected:

@@ -4,6 +4,8 @@
 // the game is the game as always.
 #pragma once
 
+#include "engine/touch_layout.h"
+
 enum class WindowChoice {
     kAsAsked,     // what the game and ZS_WINDOWED ask for
     kWindowed,    // a window of the picture's size, whatever the game asks for
@@ -14,4 +16,5 @@ struct EngineLaunch {
     const char* name = "";   // the program's name: log lines, its shared data folder
     const char* title = "";  // the window's title, a message box's
     WindowChoice window = WindowChoice::kAsAsked;
+    TouchLayout touch;  // where the touch controls' zones lie on the picture
 };

@@ -15,12 +15,13 @@ namespace {
 
 MarkNews news;
 
-void NotePlaced(int order, bool wasShowing) {
+// Called before the mark takes its new place, while its corners still say where it showed.
+void NotePlaced(const GroundPlacement& mark, int order, bool wasShowing) {
     if (news.count < MarkNews::kNewest) {
         news.orders[news.count] = order;
+        news.replaced[news.count] = wasShowing ? mark.Bounds() : hgeRect{};
     }
     ++news.count;
-    news.reused = news.reused || wasShowing;
 }
 
 // The throttle counts requests, not time: after a placement the next request only adds its
@@ -37,7 +38,7 @@ bool ThrottlePasses(float& timer, const float& delta) {
 }  // namespace
 
 void BloodSplat::Activate(const float& atX, const float& atY, const float& facing) {
-    NotePlaced(order, active);
+    NotePlaced(*this, order, active);
     Place(atX, atY, facing, sprite);
 }
 
@@ -47,7 +48,7 @@ void BloodSplat::Render() {
 
 void GorePiece::Activate(GoreKind pieceKind, const float& atX, const float& atY,
                          const float& facing) {
-    NotePlaced(order, active && Image() != nullptr);
+    NotePlaced(*this, order, active && Image() != nullptr);
     kind = pieceKind;
     Place(atX, atY, facing, Image());
 }

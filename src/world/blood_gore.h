@@ -1,6 +1,7 @@
 // Blood splats and gore pieces: marks on the ground that stay for the rest of the game.
 #pragma once
 
+#include "render2d/hgerect.h"
 #include "world/ground.h"
 
 class hgeSprite;
@@ -56,13 +57,13 @@ void DrawMarkInOrder(int order);
 void DrawGroundMarks();
 
 // What was placed among the marks since the last TakeMarkNews, for whoever keeps a picture of
-// them: the orders of the first kNewest placements, how many there were, and whether any took a
-// slot whose mark was still showing.
+// them: the orders of the first kNewest placements, where the mark each one replaced lay (a
+// clean rectangle when its slot showed nothing), and how many placements there were.
 struct MarkNews {
     static constexpr int kNewest = 8;
     int orders[kNewest] = {};
+    hgeRect replaced[kNewest] = {};
     int count = 0;
-    bool reused = false;
 };
 MarkNews TakeMarkNews();
 // Whether anything was placed since the last TakeMarkNews.

@@ -33,6 +33,16 @@ struct GroundPlacement {
         }
     }
     bool IsActive() const { return active; }
+    // The box of its corners with a unit to spare on each side, so that rounding never lets a
+    // pixel the mark touches fall outside. A turned mark reaches past its image's box: this is
+    // the box of the turned corners.
+    hgeRect Bounds() const {
+        hgeRect box;
+        for (const auto& corner : corners) {
+            box.Encapsulate(corner[0], corner[1]);
+        }
+        return {box.x1 - 1.0f, box.y1 - 1.0f, box.x2 + 1.0f, box.y2 + 1.0f};
+    }
 
     float x = 0.0f;
     float y = 0.0f;

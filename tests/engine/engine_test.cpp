@@ -183,7 +183,7 @@ TEST(Launch, TheCommandLinesWindowChoiceWinsOverTheEnvironmentAndTheGame) {
         setenv("ZS_WINDOWED", c.env, 1);
         HGE* hge = hgeCreate(HGE_VERSION);
         SdlEngine::Instance()->SetLaunch(
-            EngineLaunch{"zombie-shooter", "Zombie Shooter", c.choice});
+            EngineLaunch{"zombie-shooter", "Zombie Shooter", c.choice, {}});
         hge->System_SetState(HGE_WINDOWED, c.gameWindowed);
         ASSERT_TRUE(hge->System_Initiate());
         const Uint32 flags = SDL_GetWindowFlags(SdlEngine::Instance()->Window());

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/engine_choice.h"
 #include "engine/hge.h"
 #include "engine/sdl/sdl_engine.h"
 #include "support/sdl_hooks.h"
@@ -29,6 +30,8 @@ class EngineTest : public ::testing::Test {
         ASSERT_NE(mkdtemp(name), nullptr);
         dir = name;
         SetAudioDriver();
+        // A test before may have run a program that chose its own engine.
+        ChooseEngine(SdlHooks::Acquire);
         hge = hgeCreate(HGE_VERSION);
         engine = SdlEngine::Instance();
         hge->System_SetState(HGE_WINDOWED, true);

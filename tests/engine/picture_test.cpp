@@ -2,7 +2,9 @@
 // of quads survives a change of image and goes out as one draw call; every image must still show
 // only its own pixels, out to its edges and past its texture coordinates.
 #include <algorithm>
+#include <initializer_list>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "app/scene.h"
@@ -100,10 +102,14 @@ TEST_F(PictureTest, ImagesOnAPageShareADrawCallAndShowOnlyTheirOwnPixels) {
 int windowWidth = 800;
 std::vector<Uint8> seen;
 int lastQuads = 0;
+std::string rendererName;
 
 void DrawAndReadBack(SdlEngine& engine) {
     SDL_SetRenderDrawColor(engine.Renderer(), 255, 0, 255, 255);
     SDL_RenderClear(engine.Renderer());
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(engine.Renderer(), &info);
+    rendererName = info.name;
     const int quads = engine.Batch().quadsDrawn;
     RenderFunc();
     lastQuads = engine.Batch().quadsDrawn - quads;
@@ -114,10 +120,45 @@ void DrawAndReadBack(SdlEngine& engine) {
     SDL_RenderReadPixels(engine.Renderer(), nullptr, SDL_PIXELFORMAT_ARGB8888, &seen[size], w * 4);
 }
 
+// Marks moved while they show, each read back after: to the layer's corners and edges and
+// mostly off it, turned so that they reach past their image's box, and onto a later mark.
+struct Move {
+    int order;
+    float x, y, angle;
+};
+constexpr Move kMoves[] = {
+    {10, 2.0f, 3.0f, 0.785f},
+    {11, 798.0f, 597.0f, 2.0f},
+    {kBloodCount + 12, 799.5f, 300.0f, 0.9f},
+    {13, 400.0f, -20.0f, 0.3f},
+    {14, 0.5f, 420.0f, 4.0f},
+    {15, 400.0f, 599.0f, 1.2f},
+    {16, -1.0f, -1.0f, 0.0f},
+    {kBloodCount + 1, 0.0f, 0.0f, 0.0f},
+};
+
+void MoveMarks(SdlEngine& engine) {
+    for (const Move& move : kMoves) {
+        float x = move.x;
+        float y = move.y;
+        if (move.x == 0.0f && move.y == 0.0f) {  // onto the place of the mark after it
+            x = MarkInOrder(move.order + 1)->x + 7.0f;
+            y = MarkInOrder(move.order + 1)->y - 5.0f;
+        }
+        if (move.order < kBloodCount) {
+            bloodSplats[move.order]->Activate(x, y, move.angle);
+        } else {
+            GorePiece& piece = *gorePieces[move.order - kBloodCount];
+            piece.Activate(piece.kind, x, y, move.angle);
+        }
+        DrawAndReadBack(engine);
+    }
+}
+
 // Frame 0 frees two slots before the ground layer is first drawn. Frame 1 places a splat in
 // one, under later marks, then the last piece in the other, on top of every mark, then moves
-// that piece off its old place, and loses the ground layer's picture as a reset renderer does:
-// spoilt, and the engine told so. Frame 2 draws the layer as it is.
+// that piece off its old place and the marks above, and loses the ground layer's picture as a
+// reset renderer does: spoilt, and the engine told so. Frame 2 draws the layer as it is.
 void PlayFullLoad(int frame, SdlEngine& engine) {
     SDL_Event event{static_cast<Uint32>(frame == 1 ? SDL_RENDER_TARGETS_RESET : SDL_QUIT)};
     BloodSplat& splat = *bloodSplats[500];
@@ -136,6 +177,8 @@ void PlayFullLoad(int frame, SdlEngine& engine) {
         piece.Activate(piece.kind, piece.x, piece.y, piece.angle);
         DrawAndReadBack(engine);
         piece.Activate(piece.kind, piece.x + 30.0f, piece.y, piece.angle);
+        DrawAndReadBack(engine);
+        MoveMarks(engine);
     }
     DrawAndReadBack(engine);
     for (HTARGET target = 1; frame == 1 && target < 100; ++target) {
@@ -147,11 +190,13 @@ void PlayFullLoad(int frame, SdlEngine& engine) {
     SDL_PushEvent(&event);
 }
 
-TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightAtAnyWindowSize) {
-    hge->System_Shutdown();  // every run starts the engine afresh, in a window the hook sizes
+// Plays the full-load steps drawn straight and with the ground layer, at each window width, and
+// expects the same pictures.
+void ExpectTheLayerLooksStraight(std::initializer_list<int> widths) {
     setenv("ZS_WINDOWED", "1", 1);
+    SdlHooks& hooks = SdlHooks::Get();
     hooks.clock = SdlHooks::Clock::kAsFastAsFrames;
-    for (const int width : {800, 1280}) {
+    for (const int width : widths) {
         windowWidth = width;
         std::vector<Uint8> pictures[2];
         int quietQuads[2] = {};
@@ -163,7 +208,8 @@ TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightAtAnyWindow
             pictures[layer].swap(seen);
             quietQuads[layer] = lastQuads;
         }
-        ASSERT_EQ(pictures[0].size(), 4u * 3 * width * width) << "four pictures of the window";
+        constexpr std::size_t kPictures = 5 + std::size(kMoves);
+        ASSERT_EQ(pictures[0].size(), kPictures * 3 * width * width) << "every step's picture";
         ASSERT_EQ(pictures[1].size(), pictures[0].size());
         const int largest = std::transform_reduce(
             pictures[0].begin(), pictures[0].end(), pictures[1].begin(), 0,
@@ -173,6 +219,22 @@ TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightAtAnyWindow
         EXPECT_LE(largest, 1) << width << " pixels wide";
     }
     hooks.SetFrameHook(nullptr);
+}
+
+TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightAtAnyWindowSize) {
+    hge->System_Shutdown();  // every run starts the engine afresh, in a window the hook sizes
+    ExpectTheLayerLooksStraight({800, 1280});
+}
+
+// The same on OpenGL (Mesa's llvmpipe where there is no GPU), which samples images linearly
+// and blends in its own arithmetic; at the picture's own size only: in a 1280 x 960 offscreen
+// window the layer and the straight drawing differ with or without patches (not explained yet).
+TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightOnOpenGl) {
+    hge->System_Shutdown();
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_RENDER_DRIVER", "opengl", 1);
+    ExpectTheLayerLooksStraight({800});
+    EXPECT_EQ(rendererName, "opengl");
 }
 
 // The browser's loop on a counter of 60 pictures a second: a mark is placed every second frame,
@@ -208,8 +270,10 @@ TEST_F(PictureTest, TheBrowsersLoopRunsTwoMillisecondFramesAndDrawsTheLayerOnceP
     }
     EXPECT_GE(engine->PicturesShown(), 250 / 9);
     EXPECT_LE(engine->PicturesShown(), 250 / 8 + 1);
-    EXPECT_LE(hooks.targetScenes, engine->PicturesShown());
-    EXPECT_EQ(hooks.targetQuads, 1 + 100) << "the ground once, then each mark once";
+    // The first picture draws the layer whole and the ground's own picture; every mark after
+    // lies on top and goes straight onto the layer.
+    EXPECT_LE(hooks.targetScenes, engine->PicturesShown() + 1);
+    EXPECT_EQ(hooks.targetQuads, 2 + 100) << "the ground twice at first, then each mark once";
 }
 
 }  // namespace

@@ -73,7 +73,8 @@ int main(int argc, char** argv) {
     // Our own reference keeps the engine alive across RunGame, so the hook can go in first.
     SetLogName(kGameName);
     HGE* hge = hgeCreate(HGE_VERSION);
-    SdlEngine::Instance()->SetLaunch(EngineLaunch{kGameName, kGameTitle, WindowChoice::kAsAsked});
+    SdlEngine::Instance()->SetLaunch(
+        EngineLaunch{kGameName, kGameTitle, WindowChoice::kAsAsked, {}});
     SdlHooks& hooks = SdlHooks::Get();
     hooks.SetFrameHook(Script);
     hooks.clock = SdlHooks::Clock::kAsFastAsFrames;

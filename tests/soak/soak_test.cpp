@@ -188,5 +188,40 @@ TEST_F(SoakTest, RandomAndExtremeInputKeepsEveryRule) {
     EXPECT_GT(games + levelUps, 1) << "the soak never got past the first level of one game";
 }
 
+// With render targets, a long stretch of marks placed in reused slots of full rings (each one
+// patches its part of the ground layer) allocates nothing, and draws far fewer quads than the
+// ground and every mark again.
+TEST_F(SoakTest, PatchingTheGroundLayerAllocatesNothing) {
+    engine.targets = true;
+    Restart();
+    HoldSpawner();
+    const auto spot = [](int n, float* x, float* y) {
+        *x = static_cast<float>((n * 37) % 820) - 10.0f;
+        *y = static_cast<float>((n * 53) % 620) - 10.0f;
+    };
+    float x = 0.0f;
+    float y = 0.0f;
+    for (int n = 0; n < kBloodCount; ++n) {
+        spot(n, &x, &y);
+        bloodSplats[n]->Activate(x, y, static_cast<float>(n % 628) / 100.0f);
+        gorePieces[n]->Activate(n % 2 == 0 ? kArm : kHead, y + 100.0f, x, 0.0f);
+    }
+    Frame frame;
+    frame.delta = 0.0f;
+    engine.Step(frame);  // the whole layer
+    constexpr int kFrames = 3000;
+    std::uint64_t allocations = 0;
+    engine.quadCount = 0;
+    for (int n = 0; n < kFrames; ++n) {
+        spot(n * 11 + 5, &x, &y);
+        const std::uint64_t before = AllocationCount();
+        bloodSplats[NextRingSlot<kBloodCount>(bloodCursor)]->Activate(x, y, 0.01f * n);
+        engine.Step(frame);
+        allocations += AllocationCount() - before;
+    }
+    EXPECT_EQ(allocations, 0u);
+    EXPECT_LT(engine.quadCount, kFrames * 1000) << "patches, not the whole layer each frame";
+}
+
 }  // namespace
 }  // namespace test

@@ -24,7 +24,8 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-PAGE_FILES = ["index.html", "favicon.png", "zombie-shooter.js", "zombie-shooter.wasm"]
+PAGE_FILES = ["index.html", "favicon.png", "zombie-shooter.js", "zombie-shooter.wasm",
+              "manifest.webmanifest", "icon-192.png", "icon-512.png"]
 failures = []
 
 
@@ -105,6 +106,7 @@ HUD_TEXT = (5, 5, 160, 45)  # the kills and score lines
 CLIP_NUMBER = (610, 572, 680, 598)
 SOLDIER_START = (380, 280, 420, 320)
 SOLDIER_ABOVE = (380, 125, 420, 175)
+SOLDIER_LEFT_OF_ABOVE = (270, 125, 340, 175)
 
 
 class Server:
@@ -176,6 +178,17 @@ def play(url, measure):
         # At 100 pixels a second he leaves his place and arrives some 150 pixels above it.
         check(walked.differs(start, SOLDIER_START) > 5 and walked.differs(start, SOLDIER_ABOVE) > 5,
               "holding W walks the soldier up from the middle")
+        # On AZERTY the key where a US keyboard has A says Q (key code 81): it walks left.
+        for kind in ("keyDown", "keyUp"):
+            driver.execute_cdp_cmd("Input.dispatchKeyEvent", {
+                "type": kind, "code": "KeyA", "key": "q", "windowsVirtualKeyCode": 81,
+                "nativeVirtualKeyCode": 81})
+            if kind == "keyDown":
+                time.sleep(1.2)
+        left = shot(driver)
+        check(left.differs(walked, SOLDIER_ABOVE) > 5 and left.differs(walked, SOLDIER_LEFT_OF_ABOVE) > 5,
+              "on AZERTY the key at A's place (q) walks the soldier left")
+        walked = left
         ActionChains(driver).move_to_element_with_offset(canvas, 0, -200).click_and_hold().pause(0.6).release().perform()
         fired = shot(driver)
         check(fired.differs(walked, CLIP_NUMBER) > 3, "holding the left button fires: the clip count changes")
@@ -240,6 +253,15 @@ def main():
     finally:
         server.stop()
     missing_image(build)
+    # The phone's checks report through this module's check().
+    sys.modules.setdefault("page_test", sys.modules[__name__])
+    import phone_test
+    server = Server(build)
+    try:
+        phone_test.run(server.url, server.stop, measure)
+    finally:
+        if server.process.poll() is None:
+            server.stop()
     if failures:
         print(f"{len(failures)} check(s) failed", file=sys.stderr)
         return 1

@@ -692,6 +692,9 @@ bool WriteImages(const std::string& out) {
     png("icons/zombie-shooter-64.png", MakeAppIcon(64));
     png("icons/zombie-shooter-128.png", MakeAppIcon(128));
     png("icons/zombie-shooter-256.png", MakeAppIcon(256));
+    // For the page installed on a phone's home screen (its web app manifest).
+    png("icons/zombie-shooter-192.png", MakeAppIcon(192));
+    png("icons/zombie-shooter-512.png", MakeAppIcon(512));
     if (!WriteIco(out + "/icons/zombie-shooter.ico",
                   {MakeAppIcon(16), MakeAppIcon(32), MakeAppIcon(48), MakeAppIcon(256)})) {
         std::fprintf(stderr, "assetgen: cannot write icons/zombie-shooter.ico\n");

@@ -39,6 +39,16 @@ int PageSize(SDL_Renderer* renderer, int wanted) {
     return wanted;
 }
 
+// One edge of an upright quad that shows a target, on a grid of `scale` pixels a unit: put a
+// quarter pixel past the nearest pixel boundary when it starts the quad, 0.4 past it when it
+// ends it. A pixel is then inside exactly when its boundary is, both for a rasteriser that
+// tests pixel centres and for the software renderer, which truncates the rectangle's corner
+// and size to whole pixels; with source and destination put on their grids alike, every
+// pixel takes its own texel.
+float OnPixelGrid(float at, float scale, bool start) {
+    return (std::floor(at * scale + 0.5f) + (start ? 0.25f : 0.4f)) / scale;
+}
+
 }  // namespace
 
 bool QuadBatch::Open(SDL_Renderer* renderer, std::optional<bool> atlas) {
@@ -315,6 +325,7 @@ void QuadBatch::Add(const hgeQuad& quad) {
     }
     texture_ = texture->texture;
     blend_ = quad.blend;
+    opaque_ = texture->target;
     SDL_Vertex* out = &vertices_[static_cast<std::size_t>(quads_) * 4];
     // z is ignored: the game draws back to front.
     for (const hgeVertex& v : quad.v) {
@@ -323,8 +334,30 @@ void QuadBatch::Add(const hgeQuad& quad) {
         texture->place.Map(v.tx, v.ty, &out->tex_coord.x, &out->tex_coord.y);
         ++out;
     }
+    if (texture->target) {
+        ShowPixelForPixel(*texture, &vertices_[static_cast<std::size_t>(quads_) * 4]);
+    }
     ++quads_;
     ++quadsDrawn;
+}
+
+void QuadBatch::ShowPixelForPixel(const SdlTexture& target, SDL_Vertex* v) const {
+    const float texW = std::lround(static_cast<float>(target.place.width) * scaleX_);
+    const float texH = std::lround(static_cast<float>(target.place.height) * scaleY_);
+    const float left = std::min({v[0].position.x, v[1].position.x, v[2].position.x});
+    const float top = std::min({v[0].position.y, v[1].position.y, v[2].position.y});
+    const float u0 = std::min({v[0].tex_coord.x, v[1].tex_coord.x, v[2].tex_coord.x});
+    const float v0 = std::min({v[0].tex_coord.y, v[1].tex_coord.y, v[2].tex_coord.y});
+    for (int i = 0; i < 4; ++i) {
+        SDL_Vertex& c = v[i];
+        c.position.x = OnPixelGrid(c.position.x, scaleX_, c.position.x == left);
+        c.position.y = OnPixelGrid(c.position.y, scaleY_, c.position.y == top);
+        // The software renderer refuses texture coordinates past the texture's edge.
+        c.tex_coord.x =
+            std::min(OnPixelGrid(c.tex_coord.x * texW, 1.0f, c.tex_coord.x == u0), texW) / texW;
+        c.tex_coord.y =
+            std::min(OnPixelGrid(c.tex_coord.y * texH, 1.0f, c.tex_coord.y == v0), texH) / texH;
+    }
 }
 
 void QuadBatch::Flush() {
@@ -332,7 +365,9 @@ void QuadBatch::Flush() {
         quads_ = 0;
         return;
     }
-    SDL_SetTextureBlendMode(texture_, BlendModeOf(blend_));
+    // A target's picture replaces what lies under it: blending it by its own alpha, which the
+    // software renderer's blending wears down below opaque, would let the old pixels through.
+    SDL_SetTextureBlendMode(texture_, opaque_ ? SDL_BLENDMODE_NONE : BlendModeOf(blend_));
     SDL_RenderGeometry(renderer_, texture_, vertices_.data(), quads_ * 4, indices_.data(),
                        quads_ * 6);
     ++geometryCalls;

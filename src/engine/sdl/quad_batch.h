@@ -59,7 +59,8 @@ class QuadBatch {
 
     // Render targets, named by the handle of the texture that shows them: w x h in the picture's
     // units, in pixels as many as the screen's scale gives the picture, sampled nearest (they
-    // are shown pixel for pixel). 0, with SDL_GetError saying why, when the renderer has none.
+    // are shown pixel for pixel) and drawn opaque. 0, with SDL_GetError saying why, when the
+    // renderer has none.
     HTEXTURE CreateTarget(int w, int h);
     bool IsTarget(HTEXTURE tex) const;
     // Sends the waiting run, then sends later quads into `target`, drawn at the screen's scale,
@@ -79,6 +80,10 @@ class QuadBatch {
 
   private:
     bool MakeWhite();
+    // A target's picture is shown pixel for pixel: the corners of an upright quad showing it,
+    // and their texture coordinates, are put on the pixels of the picture it is drawn on and of
+    // the target.
+    void ShowPixelForPixel(const SdlTexture& target, SDL_Vertex* v) const;
     // (Re)creates a target's texture at the screen's current scale.
     bool MakeTargetTexture(SdlTexture* target);
     // Puts the image on a page (making one if there is room for another); false when it fits on
@@ -109,4 +114,5 @@ class QuadBatch {
     int quads_ = 0;
     SDL_Texture* texture_ = nullptr;
     int blend_ = BLEND_DEFAULT;
+    bool opaque_ = false;  // the run shows a render target's picture
 };

@@ -10,7 +10,10 @@ bool SdlDisplay::Open(const EngineOptions& options, const char* title, bool full
         return false;
     }
     // Resizable in a window too: the picture is letterboxed to whatever size the player drags.
-    const Uint32 flags = SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    // On a dense display (a phone, a page at 300 %) the drawing buffer has the display's own
+    // pixels, not the window's units stretched.
+    const Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
+                         (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                flags);
     if (window_ == nullptr) {

@@ -29,6 +29,8 @@ void SdlEngine::Gfx_EndScene() {
         return;
     }
     batch_.Flush();
+    // The touch controls lie over the picture, in the bars beside it where there are bars.
+    input_.DrawTouch();
     SDL_RenderPresent(display_.Renderer());
     ++picturesShown_;
     loop_.Clock().Presented(Now());

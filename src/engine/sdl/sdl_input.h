@@ -9,9 +9,14 @@
 //   sees neither that press nor the held Enter.
 // - Gamepads (sdl_gamepad.h) hold the same keys and button. Their aiming stick moves the
 //   crosshair from wherever it is, but in a frame the mouse moved in, the mouse places it.
+// - Touch screens (sdl_touch.h) likewise. SDL's touch-to-mouse and mouse-to-touch stand-ins are
+//   dropped, so a finger is never also a mouse.
+// - Letters and digits are read by their place on the keyboard (scancodes): W A S D walk under
+//   the same fingers on AZERTY, Dvorak or any other layout.
 #pragma once
 
 #include "engine/sdl/sdl_gamepad.h"
+#include "engine/sdl/sdl_touch.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -20,7 +25,8 @@ union SDL_Event;
 class SdlInput {
   public:
     // Starts on a new window: nothing held, the crosshair at the centre of the picture.
-    void Open(SDL_Window* window, SDL_Renderer* renderer, int width, int height, bool fullscreen);
+    void Open(SDL_Window* window, SDL_Renderer* renderer, int width, int height, bool fullscreen,
+              const TouchLayout& touch);
     void Close();
 
     // Takes every waiting event.
@@ -40,11 +46,16 @@ class SdlInput {
     void MousePos(float* x, float* y) const;
     bool KeyState(int key) const;
     int Key() const { return keyPressed_; }
+    // The touch controls over the picture about to be shown.
+    void DrawTouch() const { touch_.Draw(renderer_); }
+    const TouchControls& Touch() const { return touch_; }
 
   private:
     void HandleEvent(const SDL_Event& e);
     void HandleKey(const SDL_Event& e, bool down);
     void HandleWindowEvent(const SDL_Event& e);
+    void HandleFinger(const SDL_Event& e);
+    void HandleMouse(const SDL_Event& e);
     void Press(int key, bool down, bool counts);
     void Tap(int key);
     void ReleaseAllKeys();
@@ -75,4 +86,5 @@ class SdlInput {
     int motionY_ = -1;
     bool padAiming_ = false;  // the stick moved the crosshair since the mouse last did
     GamePads pads_;
+    TouchControls touch_;
 };

@@ -15,7 +15,8 @@ bool SdlEngine::System_Initiate() {
         TellWhyNotStarted();
         return false;
     }
-    input_.Open(display_.Window(), display_.Renderer(), screenWidth_, screenHeight_, fullscreen);
+    input_.Open(display_.Window(), display_.Renderer(), screenWidth_, screenHeight_, fullscreen,
+                launch_.touch);
     if (!batch_.Open(display_.Renderer(), options_.atlas)) {
         CloseAll();
         TellWhyNotStarted();

@@ -41,6 +41,7 @@ class EngineTest : public ::testing::Test {
         hooks.clock = SdlHooks::Clock::kPaced;
         hooks.refuseTargets = false;
         hooks.SetFrameHook(nullptr);
+        hooks.SetPictureHook(nullptr);
         hge->Release();
         std::filesystem::remove_all(dir);
     }

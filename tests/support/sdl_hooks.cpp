@@ -28,6 +28,7 @@ void SdlHooks::SetFrameHook(FrameHook hook) {
 }
 
 bool SdlHooks::RunFrame(std::uint64_t start, bool shown) {
+    shown_ = shown;
     if (hook_ != nullptr) {
         hook_(frame_++, Sdl());
     }
@@ -60,8 +61,18 @@ bool SdlHooks::Gfx_BeginScene(HTARGET target) {
 }
 
 void SdlHooks::Gfx_EndScene() {
+    const bool picture = pictureHook_ != nullptr && shown_ && !inTarget_;
     inTarget_ = false;
+    if (picture) {
+        // The engine sends its last quads only as it presents; read back now, the picture would
+        // lack them.
+        Sdl().Batch().Flush();
+        pictureHook_(Sdl(), false);
+    }
     ForwardingEngine::Gfx_EndScene();
+    if (picture) {
+        pictureHook_(Sdl(), true);
+    }
 }
 
 void SdlHooks::Gfx_RenderQuad(const hgeQuad* quad) {

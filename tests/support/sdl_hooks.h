@@ -6,6 +6,8 @@
 //   - the loop's clock: the real one, paced as shipped; or a clock of the loop's own that runs
 //     each frame as soon as the one before has rendered, every picture shown; or the browser's
 //     loop on a clock of its own, one 60 Hz animation frame per step;
+//   - a picture hook, called just before the screen's picture is presented (drawn in full, so
+//     it can be read back) and just after: what a player sees, and when;
 //   - no render targets, as on a renderer without them, and counts of the scenes begun into
 //     targets and the quads drawn into them.
 #pragma once
@@ -18,6 +20,7 @@ class SdlHooks final : public ForwardingEngine, public FrameLoop::Frames {
   public:
     enum class Clock { kPaced, kAsFastAsFrames, kBrowserOnItsOwn };
     using FrameHook = void (*)(int frame, SdlEngine& engine);
+    using PictureHook = void (*)(SdlEngine& engine, bool presented);
 
     static SdlHooks& Get();
     // One more reference to the SDL engine, with the hooks around it: the engine source.
@@ -25,6 +28,9 @@ class SdlHooks final : public ForwardingEngine, public FrameLoop::Frames {
     SdlEngine& Sdl() { return *SdlEngine::Instance(); }
 
     void SetFrameHook(FrameHook hook);
+    void SetPictureHook(PictureHook hook) { pictureHook_ = hook; }
+    // Whether the frame running now presents its picture (the frame hook may ask).
+    bool FrameShown() const { return shown_; }
     Clock clock = Clock::kPaced;
     bool refuseTargets = false;
     int targetScenes = 0;
@@ -43,6 +49,9 @@ class SdlHooks final : public ForwardingEngine, public FrameLoop::Frames {
     SdlHooks() = default;
 
     FrameHook hook_ = nullptr;
+    PictureHook pictureHook_ = nullptr;
     int frame_ = 0;
+    // Whether the frame running now presents its picture; frames run by hand always do.
+    bool shown_ = true;
     bool inTarget_ = false;
 };

@@ -230,6 +230,9 @@ TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightAtAnyWindow
 // and blends in its own arithmetic; at the picture's own size only: in a 1280 x 960 offscreen
 // window the layer and the straight drawing differ with or without patches (not explained yet).
 TEST_F(PictureTest, TheGroundLayerLooksAsIfEveryMarkWereDrawnStraightOnOpenGl) {
+#ifdef ZS_LEAK_CHECKED
+    GTEST_SKIP() << "Mesa's OpenGL driver keeps memory the leak checker cannot name";
+#endif
     hge->System_Shutdown();
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_RENDER_DRIVER", "opengl", 1);

@@ -14,10 +14,6 @@ void SetLogName(const char* name) {
     std::snprintf(logName, sizeof logName, "%s", name != nullptr ? name : "");
 }
 
-const char* LogName() {
-    return logName;
-}
-
 void FormatLogLine(char (&line)[kLogLineBytes], const char* format, va_list args) {
     std::vsnprintf(line, sizeof line, format, args);
     std::size_t n = std::strlen(line);

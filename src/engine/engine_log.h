@@ -8,7 +8,6 @@
 
 // The prefix of every line from now on ("name: ..."); until set, lines have none.
 void SetLogName(const char* name);
-const char* LogName();
 
 // One line of log text: formatted, without the newlines a caller may have ended it with.
 constexpr std::size_t kLogLineBytes = 1024;

@@ -45,10 +45,11 @@ bool SdlHooks::System_Start() {
     const std::uint64_t second = frames.TicksPerSecond();
     const bool browser = clock == Clock::kBrowserOnItsOwn;
     // Every step's last frame is shown: there is no display to wait for.
+    const double period = frames.PresentPeriod();
     frames.SetPresentPeriod(0.0);
     loop.SetMostFramesPerStep(browser ? FrameLoop::kMostFramesPerStep : 1);
     loop.RunOnOwnClock(*this, sdl.Now(), browser ? second / 60 : second / 500);
-    frames.SetPresentPeriod(1.0 / 60.0);
+    frames.SetPresentPeriod(period);
     loop.SetMostFramesPerStep(1);
     return true;
 }

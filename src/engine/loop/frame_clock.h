@@ -34,6 +34,7 @@ class FrameClock {
 
     // The display shows a new picture this often; 0: whenever the loop steps.
     void SetPresentPeriod(double seconds) { presentPeriod_ = seconds; }
+    double PresentPeriod() const { return presentPeriod_; }
     // Whether a picture is due at `now`.
     bool PictureDue(std::uint64_t now) const;
     // A picture went to the display at `now`.

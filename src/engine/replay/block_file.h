@@ -25,9 +25,8 @@ class BlockFile {
     // disk full, the file system gone read-only) it tries once more from where the disk stopped.
     // Returns how many bytes are on the disk.
     std::size_t Close(std::size_t size);
-    // Why a write failed ("" while none has); whether the bytes are still not all on the disk.
+    // Why a write failed ("" while none has).
     const std::string& Error() const { return error_; }
-    bool Failed() const { return failed_; }
 
   private:
     void Run();

@@ -1,11 +1,13 @@
 #!/usr/bin/python3
 """The browser version played in headless Chromium, as a player would: served from 127.0.0.1,
-clicked, walked, fired and ended; then once more with a data package that lacks an image.
+clicked, walked, fired and ended; reloaded, and counted how many pictures each input takes to
+show; then once more with a data package that lacks an image.
 
     tests/web/page_test.py BUILD-WEB-FOLDER [--measure]
 
-Reads only what the player sees (screenshots of the page) and what the console says. Exits 1
-at the first check that fails. --measure also prints the page's timings and frame rates.
+Reads only what the player sees (screenshots of the page, the pictures the game presents) and
+what the console says. Exits 1 at the first check that fails. --measure also prints the page's
+timings and frame rates, and when the browser presented the pictures that showed an input.
 """
 import os
 import shutil
@@ -159,6 +161,120 @@ def start_game(driver, url):
     return ready, first
 
 
+# What the page sees of each picture as it is presented: the game's boxes read from the WebGL
+# drawing buffer right after the step that drew it (in the same task, before the browser
+# composites it), by picture number as the engine counts them, with the frames run so far and the
+# time the step ended; for each input, the pictures and frames there were when it reached the page;
+# and when the browser says it presented the picture after each key or button event.
+WATCH_PICTURES = """
+const boxes = arguments[0], canvas = document.getElementById('canvas');
+const gl = canvas.getContext('webgl2') || canvas.getContext('webgl');
+window.seen = {};
+window.arrived = {};
+window.painted = {};
+new PerformanceObserver((list) => {
+  for (const e of list.getEntries()) painted[e.name] = painted[e.name] || e.startTime + e.duration;
+}).observe({type: 'event', durationThreshold: 16});
+for (const type of ['mousemove', 'keydown', 'mousedown']) {
+  addEventListener(type, () => {
+    arrived[type] = arrived[type] || [Module.gamePictures, Module.gameFrames];
+  }, true);
+}
+let last = Module.gamePictures;
+Module.postMainLoop = () => {
+  if (Module.gamePictures === last) return;  // a step that drew nothing
+  last = Module.gamePictures;
+  const ended = performance.now(), w = gl.drawingBufferWidth, h = gl.drawingBufferHeight;
+  const s = Math.min(w / 800, h / 600), left = (w - 800 * s) / 2, top = (h - 600 * s) / 2;
+  const bound = gl.getParameter(gl.FRAMEBUFFER_BINDING);
+  gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+  seen[last] = [Module.gameFrames, ended, boxes.map(([x1, y1, x2, y2]) => {
+    const x = Math.round(left + x1 * s), y = Math.round(top + y1 * s);
+    const bw = Math.round((x2 - x1) * s), bh = Math.round((y2 - y1) * s);
+    const px = new Uint8Array(bw * bh * 4);
+    gl.readPixels(x, h - y - bh, bw, bh, gl.RGBA, gl.UNSIGNED_BYTE, px);
+    let digest = 0, white = 0;
+    for (let i = 0; i < px.length; i += 4) {
+      digest = (Math.imul(digest, 31) + (px[i] << 16 | px[i + 1] << 8 | px[i + 2])) | 0;
+      white += Math.min(px[i], px[i + 1], px[i + 2]) > 200;
+    }
+    return [digest, white];
+  })];
+  gl.bindFramebuffer(gl.FRAMEBUFFER, bound);
+};
+"""
+OLD_AIM, NEW_AIM = (400, 120), (400, 480)
+AIM_BOXES = [(x - 12, y - 12, x + 12, y + 12) for x, y in (OLD_AIM, NEW_AIM)]
+# Each input, the box where it shows and the frames it takes to show: the first shot leaves on
+# the second frame the button is held (a rule of the game).
+SHOWS = [("mousemove", 0, 1, "the crosshair gone from its old place"),
+         ("mousemove", 1, 1, "the crosshair at its new place"),
+         ("keydown", 2, 1, "the soldier moved by W"),
+         ("mousedown", 3, 2, "the clip count lower after a shot")]
+
+
+def input_to_picture(driver, measure):
+    """The mouse moved, W and the left button pressed, each at a moment of the test's choosing:
+    every one shows in the first picture presented after it reached the page (the crosshair at
+    its new place and gone from the old one, the soldier moved, the clip count lower). Done in
+    a game's first seconds, before a zombie comes near a box. Gives the pictures counted for each."""
+    size = driver.execute_script("const c = document.getElementById('canvas');"
+                                 " return [c.clientWidth, c.clientHeight]")
+    scale = min(size[0] / 800, size[1] / 600)
+
+    def mouse(kind, at, **more):
+        x = (size[0] - 800 * scale) / 2 + at[0] * scale
+        y = (size[1] - 600 * scale) / 2 + at[1] * scale
+        driver.execute_cdp_cmd("Input.dispatchMouseEvent", {"type": kind, "x": x, "y": y, **more})
+
+    def key(kind):
+        driver.execute_cdp_cmd("Input.dispatchKeyEvent", {
+            "type": kind, "code": "KeyW", "key": "w", "windowsVirtualKeyCode": 87})
+
+    def pictures_after(event, count):
+        wait_for(driver, f"const a = arrived.{event} || [Infinity];"
+                 f" return Object.keys(seen).some(n => n >= a[0] + {count})", 5)
+
+    mouse("mouseMoved", OLD_AIM)
+    time.sleep(0.2)  # the soldier turns to the crosshair, then stands still
+    driver.execute_script(WATCH_PICTURES, AIM_BOXES + [SOLDIER_START, CLIP_NUMBER])
+    wait_for(driver, "return Object.keys(seen).length >= 4", 5)
+    mouse("mouseMoved", NEW_AIM)
+    pictures_after("mousemove", 4)
+    key("keyDown")
+    pictures_after("keydown", 4)
+    key("keyUp")
+    mouse("mousePressed", NEW_AIM, button="left", clickCount=1)
+    pictures_after("mousedown", 4)
+    mouse("mouseReleased", NEW_AIM, button="left", clickCount=1)
+    seen, arrived, painted = driver.execute_script(
+        "Module.postMainLoop = null; return [seen, arrived, painted]")
+    seen = {int(n): picture for n, picture in seen.items()}
+    counts = {}
+    for event, box, frames, what in SHOWS:
+        n, frame = arrived.get(event, (0, 0))
+        before = [seen[p][2][box][0] for p in (n - 2, n - 1, n) if p in seen]
+        if not check(len(before) == 3 and len(set(before)) == 1,
+                     f"{what}: its box stood still in the pictures before the input"):
+            continue
+        after = [p for p in sorted(seen) if p > n]
+        shows = next((p for p in after if seen[p][2][box][0] != before[0]), None)
+        # After a stall the loop starts its grid afresh with one frame: a shot needs two.
+        due = next((p for p in after if seen[p][0] >= frame + frames), None)
+        counts[what] = shows and shows - n
+        check(shows is not None and shows == due,
+              f"{what} in picture {counts[what]} after the input (the first presented after it"
+              f" with the frames it takes: {due and due - n})")
+        if measure and shows and event in painted:
+            print(f"measure: {what}: presented {painted[event] - seen[shows][1]:.0f} ms after the"
+                  " step that drew it ended (the browser's Event Timing, to 8 ms)")
+    n = arrived.get("mousemove", (0,))[0]
+    if n in seen and n + 1 in seen:
+        check(seen[n][2][0][1] >= 4 and seen[n + 1][2][1][1] >= 4 and seen[n + 1][2][0][1] < 4,
+              "that picture has the crosshair's white at its new place and none at the old")
+    return counts
+
+
 def play(url, measure):
     driver = browser()
     try:
@@ -208,6 +324,9 @@ def play(url, measure):
         check(driver.execute_script("return Module.gameFrames") == frames, "and the loop has stopped")
         errors = [e["message"] for e in driver.get_log("browser") if e["level"] == "SEVERE"]
         check(not errors, "the console holds no error" + ("".join("\n  " + e for e in errors)))
+        # A fresh game, with no zombie near the middle yet.
+        if start_game(driver, url) is not None:
+            input_to_picture(driver, measure)
     finally:
         driver.quit()
 

@@ -6,7 +6,7 @@ show; then once more with a data package that lacks an image.
     tests/web/page_test.py BUILD-WEB-FOLDER [--measure]
 
 Reads only what the player sees (screenshots of the page, the pictures the game presents) and
-what the console says. Exits 1 at the first check that fails. --measure also prints the page's
+what the console says. Runs every check and exits 1 if any failed. --measure also prints the page's
 timings and frame rates, and when the browser presented the pictures that showed an input.
 """
 import os

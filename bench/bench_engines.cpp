@@ -155,6 +155,13 @@ void BenchEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     ForwardingEngine::Gfx_RenderQuad(quad);
 }
 
+void BenchEngine::Gfx_RenderQuads(const hgeQuad* quads, int count) {
+    if (captured != nullptr) {
+        captured->insert(captured->end(), quads, quads + count);
+    }
+    ForwardingEngine::Gfx_RenderQuads(quads, count);
+}
+
 void BenchEngine::Gfx_EndScene() {
     if (readBackEachFrame && kind_ == EngineKind::kSdl) {
         SdlEngine* sdl = SdlEngine::Instance();

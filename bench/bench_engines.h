@@ -53,6 +53,7 @@ class BenchEngine final : public ForwardingEngine {
     void Input_GetMousePos(float* x, float* y) override;
     void Gfx_EndScene() override;
     void Gfx_RenderQuad(const hgeQuad* quad) override;
+    void Gfx_RenderQuads(const hgeQuad* quads, int count) override;
     HTEXTURE Texture_Load(const char* filename, std::uint32_t size, bool mipmap) override;
     HTARGET Target_Create(int width, int height, bool zbuffer) override {
         return allowTargets ? ForwardingEngine::Target_Create(width, height, zbuffer) : 0;

@@ -2,6 +2,7 @@
 
 #include "app/ground_patch.h"
 #include "render2d/hgesprite.h"
+#include "render2d/quad_run.h"
 #include "world/assets.h"
 #include "world/blood_gore.h"
 #include "world/shared_state.h"
@@ -44,9 +45,10 @@ void DrawNews(const MarkNews& news, bool whole) {
         DrawGroundAndMarks();
         return;
     }
+    QuadRun batch(engine);
     for (int i = 0; i < news.count; ++i) {
         if (!NeedsPatch(news, i)) {
-            DrawMarkInOrder(news.orders[i]);
+            DrawMarkInOrder(news.orders[i], batch);
         }
     }
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "render2d/hgesprite.h"
+#include "render2d/quad_run.h"
 #include "world/assets.h"
 #include "world/blood_gore.h"
 #include "world/shared_state.h"
@@ -42,9 +43,10 @@ bool CrossesAny(int order, const GroundParts& parts) {
 }
 
 void DrawMarksCrossing(const GroundParts& parts) {
+    QuadRun batch(engine);
     for (int order = 0; order < kMarkCount; ++order) {
         if (CrossesAny(order, parts)) {
-            DrawMarkInOrder(order);
+            DrawMarkInOrder(order, batch);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include "app/weapon_bar.h"
 #include "render2d/hgefont.h"
 #include "render2d/hgesprite.h"
+#include "render2d/quad_run.h"
 #include "world/assets.h"
 #include "world/blood_gore.h"
 #include "world/bullet.h"
@@ -28,10 +29,11 @@ void DrawEndScreen(const char* text) {
 
 // A pickup collected here is still drawn, and aged, this one last time.
 void CollectAndDrawPickups() {
+    QuadRun batch(engine);
     for (Pickup* pickup : pickups) {
         if (pickup->IsActive()) {
             Pickup::TryCollect(*soldier, *pickup);
-            pickup->Render(deltaTime);
+            pickup->Render(deltaTime, batch);
         }
     }
 }

@@ -71,6 +71,9 @@ class ForwardingEngine : public HGE {
     void Gfx_EndScene() override { inner_->Gfx_EndScene(); }
     void Gfx_Clear(std::uint32_t color) override { inner_->Gfx_Clear(color); }
     void Gfx_RenderQuad(const hgeQuad* quad) override { inner_->Gfx_RenderQuad(quad); }
+    void Gfx_RenderQuads(const hgeQuad* quads, int count) override {
+        inner_->Gfx_RenderQuads(quads, count);
+    }
     HTARGET Target_Create(int width, int height, bool zbuffer) override {
         return inner_->Target_Create(width, height, zbuffer);
     }

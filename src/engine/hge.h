@@ -167,6 +167,10 @@ class HGE {
     virtual void Gfx_EndScene() = 0;
     virtual void Gfx_Clear(std::uint32_t color) = 0;
     virtual void Gfx_RenderQuad(const hgeQuad* quad) = 0;
+    // quads[0] to quads[count - 1] in that order, exactly as that many Gfx_RenderQuad calls: a
+    // loop that draws hundreds of sprites hands them over in runs, since a call through this
+    // interface costs far more than the quad's own work in WebAssembly (bench/README.md).
+    virtual void Gfx_RenderQuads(const hgeQuad* quads, int count) = 0;
 
     // A picture of width x height, in the units quads are placed in, that scenes draw into and
     // quads show through Target_GetTexture. Its pixels follow the output's scale, so what is drawn

@@ -18,6 +18,17 @@ void TextureSize(HGE* hge, HTEXTURE texture, float& w, float& h) {
     h = static_cast<float>(hge->Texture_GetHeight(texture, false));
 }
 
+// Puts the quad's corners at v[0]..v[3], clockwise from the top left.
+void PlaceCorners(hgeQuad& quad, float x0, float y0, float x1, float y1, float x2, float y2,
+                  float x3, float y3) {
+    const float xs[4] = {x0, x1, x2, x3};
+    const float ys[4] = {y0, y1, y2, y3};
+    for (int i = 0; i < 4; ++i) {
+        quad.v[i].x = xs[i];
+        quad.v[i].y = ys[i];
+    }
+}
+
 void SwapTexCoords(hgeVertex& a, hgeVertex& b) {
     std::swap(a.tx, b.tx);
     std::swap(a.ty, b.ty);
@@ -129,13 +140,15 @@ void hgeSprite::RenderStretch(float x1, float y1, float x2, float y2) {
 
 void hgeSprite::Render4V(float x0, float y0, float x1, float y1, float x2, float y2, float x3,
                          float y3) {
-    const float xs[4] = {x0, x1, x2, x3};
-    const float ys[4] = {y0, y1, y2, y3};
-    for (int i = 0; i < 4; ++i) {
-        quad.v[i].x = xs[i];
-        quad.v[i].y = ys[i];
-    }
+    PlaceCorners(quad, x0, y0, x1, y1, x2, y2, x3, y3);
     Draw();
+}
+
+void hgeSprite::Gather(QuadRun& batch, float x0, float y0, float x1, float y1, float x2, float y2,
+                       float x3, float y3) const {
+    // The corners go into the run's copy only: placed in the sprite's quad just before it was
+    // copied, they made the processor wait on its own stores.
+    PlaceCorners(batch.Add(quad), x0, y0, x1, y1, x2, y2, x3, y3);
 }
 
 hgeRect* hgeSprite::GetBoundingBoxEx(float x, float y, float rot, float hscale, float vscale,

@@ -5,6 +5,7 @@
 
 #include "engine/hge.h"
 #include "render2d/hgerect.h"
+#include "render2d/quad_run.h"
 
 class hgeSprite {
   public:
@@ -17,6 +18,16 @@ class hgeSprite {
     void RenderEx(float x, float y, float rot, float hscale = 1.0f, float vscale = 0.0f);
     void RenderStretch(float x1, float y1, float x2, float y2);
     void Render4V(float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3);
+    // The same quad, handed to the engine with the others in `batch` where a run gathers quads
+    // (see QuadRun); the sprite's own quad then keeps its corners.
+    void Render4V(QuadRun& batch, float x0, float y0, float x1, float y1, float x2, float y2,
+                  float x3, float y3) {
+        if constexpr (QuadRun::kGathers) {
+            Gather(batch, x0, y0, x1, y1, x2, y2, x3, y3);
+        } else {
+            Render4V(x0, y0, x1, y1, x2, y2, x3, y3);
+        }
+    }
     // The corners v[0]..v[3] that RenderEx with the same arguments draws, bit for bit: a placement
     // that never moves works them out once and draws them with Render4V.
     void GetCornersEx(float x, float y, float rot, float hscale, float vscale,
@@ -55,6 +66,9 @@ class hgeSprite {
     // Unflipped texture coordinates of the texel rectangle (x, y, w, h).
     void SetTexCoords(float x, float y, float w, float h);
     void Draw() { hge->Gfx_RenderQuad(&quad); }
+    // The quad at these corners added to `batch`.
+    void Gather(QuadRun& batch, float x0, float y0, float x1, float y1, float x2, float y2,
+                float x3, float y3) const;
     // Sets `field` of corner i, of all four with -1, of none for any other index.
     template <typename T>
     void SetOnCorners(T hgeVertex::*field, T value, int i) {

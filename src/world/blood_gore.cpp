@@ -1,8 +1,10 @@
 #include "world/blood_gore.h"
 
 #include "render2d/hgesprite.h"
+#include "render2d/quad_run.h"
 #include "world/assets.h"
 #include "world/ground.h"
+#include "world/shared_state.h"
 
 BloodSplat* bloodSplats[kBloodCount];
 int bloodCursor = 0;
@@ -42,8 +44,8 @@ void BloodSplat::Activate(const float& atX, const float& atY, const float& facin
     Place(atX, atY, facing, sprite);
 }
 
-void BloodSplat::Render() {
-    DrawOnGround(sprite, *this);
+void BloodSplat::Render(QuadRun& batch) {
+    DrawOnGround(sprite, *this, batch);
 }
 
 void GorePiece::Activate(GoreKind pieceKind, const float& atX, const float& atY,
@@ -53,9 +55,9 @@ void GorePiece::Activate(GoreKind pieceKind, const float& atX, const float& atY,
     Place(atX, atY, facing, Image());
 }
 
-void GorePiece::Render() {
+void GorePiece::Render(QuadRun& batch) {
     if (hgeSprite* image = Image()) {
-        DrawOnGround(image, *this);
+        DrawOnGround(image, *this, batch);
     }
 }
 
@@ -64,23 +66,24 @@ GroundPlacement* MarkInOrder(int order) {
                                : gorePieces[order - kBloodCount];
 }
 
-void DrawMarkInOrder(int order) {
+void DrawMarkInOrder(int order, QuadRun& batch) {
     if (order < kBloodCount) {
-        bloodSplats[order]->Render();
+        bloodSplats[order]->Render(batch);
     } else {
-        gorePieces[order - kBloodCount]->Render();
+        gorePieces[order - kBloodCount]->Render(batch);
     }
 }
 
 void DrawGroundMarks() {
+    QuadRun batch(engine);
     for (BloodSplat* splat : bloodSplats) {
         if (splat->IsActive()) {
-            splat->Render();
+            splat->Render(batch);
         }
     }
     for (GorePiece* piece : gorePieces) {
         if (piece->IsActive()) {
-            piece->Render();
+            piece->Render(batch);
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "world/ground.h"
 
 class hgeSprite;
+class QuadRun;
 
 enum GoreKind : int { kArm = 1, kHead = 2 };
 
@@ -13,7 +14,7 @@ class BloodSplat : public GroundPlacement {
     BloodSplat(hgeSprite* sprite, int order) : sprite(sprite), order(order) {}
 
     void Activate(const float& x, const float& y, const float& angle);
-    void Render();
+    void Render(QuadRun& batch);
 
     hgeSprite* sprite;
     int order;  // its place in the marks' drawing order (see MarkInOrder)
@@ -25,7 +26,7 @@ class GorePiece : public GroundPlacement {
         : kind(kArm), armImage(armImage), headImage(headImage), order(order) {}
 
     void Activate(GoreKind kind, const float& x, const float& y, const float& angle);
-    void Render();
+    void Render(QuadRun& batch);
     // The image of its kind; none for a kind the game does not know.
     hgeSprite* Image() const {
         return kind == kArm ? armImage : kind == kHead ? headImage : nullptr;
@@ -52,7 +53,7 @@ extern float goreTimer;
 // for n below kBloodCount, then gore slot n - kBloodCount.
 constexpr int kMarkCount = kBloodCount + kGoreCount;
 GroundPlacement* MarkInOrder(int order);
-void DrawMarkInOrder(int order);
+void DrawMarkInOrder(int order, QuadRun& batch);
 // Every active mark, in drawing order.
 void DrawGroundMarks();
 

@@ -51,8 +51,9 @@ struct GroundPlacement {
     float corners[4][2] = {};
 };
 
-// Draws the mark with the image it was placed with, turned as it was placed.
-inline void DrawOnGround(hgeSprite* image, const GroundPlacement& mark) {
+// Draws the mark with the image it was placed with, turned as it was placed, into `batch`: the
+// ground's marks come in thousands.
+inline void DrawOnGround(hgeSprite* image, const GroundPlacement& mark, QuadRun& batch) {
     const float(&c)[4][2] = mark.corners;
-    image->Render4V(c[0][0], c[0][1], c[1][0], c[1][1], c[2][0], c[2][1], c[3][0], c[3][1]);
+    image->Render4V(batch, c[0][0], c[0][1], c[1][0], c[1][1], c[2][0], c[2][1], c[3][0], c[3][1]);
 }

@@ -56,10 +56,10 @@ void Pickup::TryCollect(Soldier& soldier, Pickup& pickup) {
     }
 }
 
-void Pickup::Render(float delta) {
+void Pickup::Render(float delta, QuadRun& batch) {
     constexpr double kLifetime = 10.0;
     if (hgeSprite* image = Image()) {
-        DrawOnGround(image, *this);
+        DrawOnGround(image, *this, batch);
     }
     // Ageing follows drawing, so a pickup is still seen in the frame it expires, and the end
     // screens, which draw no pickups, do not age them.

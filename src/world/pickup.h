@@ -5,6 +5,7 @@
 
 class HGE;
 class hgeSprite;
+class QuadRun;
 class Soldier;
 
 enum PickupKind : int { kHealthPickup = 1, kAmmoPickup = 2 };
@@ -15,8 +16,8 @@ class Pickup : public GroundPlacement {
 
     void Activate(PickupKind kind, const float& x, const float& y, const float& angle);
     static void TryCollect(Soldier& soldier, Pickup& pickup);
-    // Draws the pickup, then ages it by `delta`.
-    void Render(float delta);
+    // Draws the pickup into `batch`, then ages it by `delta`.
+    void Render(float delta, QuadRun& batch);
     void Deactivate() { active = false; }
     PickupKind Kind() const { return kind; }
     float X() const { return x; }

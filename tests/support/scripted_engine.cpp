@@ -343,6 +343,13 @@ void ScriptedEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     }
 }
 
+// A run is recorded quad by quad: what a test sees is the quads, however they were handed over.
+void ScriptedEngine::Gfx_RenderQuads(const hgeQuad* quads, int count) {
+    for (int i = 0; i < count; ++i) {
+        Gfx_RenderQuad(&quads[i]);
+    }
+}
+
 // The newest ScriptedEngine, or a fallback one for code that asks before a test made its own.
 HGE* ScriptedEngine::Acquire() {
     ScriptedEngine* engine = Current();

@@ -120,6 +120,7 @@ class ScriptedEngine final : public HGE {
     void Gfx_EndScene() override;
     void Gfx_Clear(std::uint32_t color) override;
     void Gfx_RenderQuad(const hgeQuad* quad) override;
+    void Gfx_RenderQuads(const hgeQuad* quads, int count) override;
     HTARGET Target_Create(int width, int height, bool zbuffer) override;
     void Target_Free(HTARGET) override {}
     HTEXTURE Target_GetTexture(HTARGET target) override { return target; }

@@ -81,6 +81,11 @@ void SdlHooks::Gfx_RenderQuad(const hgeQuad* quad) {
     ForwardingEngine::Gfx_RenderQuad(quad);
 }
 
+void SdlHooks::Gfx_RenderQuads(const hgeQuad* quads, int count) {
+    targetQuads += inTarget_ ? count : 0;
+    ForwardingEngine::Gfx_RenderQuads(quads, count);
+}
+
 HTARGET SdlHooks::Target_Create(int width, int height, bool zbuffer) {
     return refuseTargets ? 0 : ForwardingEngine::Target_Create(width, height, zbuffer);
 }

@@ -43,6 +43,7 @@ class SdlHooks final : public ForwardingEngine, public FrameLoop::Frames {
     bool Gfx_BeginScene(HTARGET target) override;
     void Gfx_EndScene() override;
     void Gfx_RenderQuad(const hgeQuad* quad) override;
+    void Gfx_RenderQuads(const hgeQuad* quads, int count) override;
     HTARGET Target_Create(int width, int height, bool zbuffer) override;
 
   private:

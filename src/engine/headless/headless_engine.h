@@ -69,6 +69,7 @@ class HeadlessEngine final : public HGE, public FrameLoop::Frames {
     void Gfx_EndScene() override {}
     void Gfx_Clear(std::uint32_t) override {}
     void Gfx_RenderQuad(const hgeQuad*) override { ++quads; }
+    void Gfx_RenderQuads(const hgeQuad*, int count) override { quads += count; }
     // Without a picture there is nothing to keep one in: the game draws everything straight.
     HTARGET Target_Create(int, int, bool) override { return 0; }
     void Target_Free(HTARGET) override {}

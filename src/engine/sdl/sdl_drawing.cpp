@@ -48,6 +48,14 @@ void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     }
 }
 
+void SdlEngine::Gfx_RenderQuads(const hgeQuad* quads, int count) {
+    if (Drawing() && quads != nullptr) {
+        for (int i = 0; i < count; ++i) {
+            batch_.Add(quads[i]);
+        }
+    }
+}
+
 HTARGET SdlEngine::Target_Create(int width, int height, bool) {
     if (!initiated_) {
         return 0;

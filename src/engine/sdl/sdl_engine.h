@@ -90,6 +90,7 @@ class SdlEngine final : public HGE, public FrameLoop::Frames {
     void Gfx_EndScene() override;
     void Gfx_Clear(std::uint32_t color) override;
     void Gfx_RenderQuad(const hgeQuad* quad) override;
+    void Gfx_RenderQuads(const hgeQuad* quads, int count) override;
     HTARGET Target_Create(int width, int height, bool zbuffer) override;
     void Target_Free(HTARGET target) override;
     HTEXTURE Target_GetTexture(HTARGET target) override {

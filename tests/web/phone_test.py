@@ -1,6 +1,6 @@
 """The page on an emulated phone and tablet, played by touch alone (CDP touch events, two fingers
-at once, no mouse), then installed and played again with the network gone. Run by page_test.py,
-whose check() and Picture it uses.
+at once, no mouse), then installed and played again with the network gone, up to a level-up.
+Run by page_test.py, whose check() and Picture it uses.
 """
 import base64
 import math
@@ -16,6 +16,7 @@ PHONE = (844, 390, 3)  # CSS pixels and device pixel ratio, held sideways
 TABLET = (1180, 820, 2)
 MOST_PIXELS = 4.2e6  # the page's cap on the drawing buffer
 AIM_GAIN = 2.5  # crosshair pixels per picture pixel the right thumb moves (sdl_touch.h)
+TAP_MS = 300  # a touch shorter than this is a tap (sdl_touch.h)
 
 
 def cdp(driver, command, **params):
@@ -199,6 +200,121 @@ def walks(screen, scale):
     return left > 5 and went > 1 and alive(after, box), f"(changes {left:.0f} and {went:.0f})"
 
 
+FIELD = (0, 60, 800, 568)  # between the HUD's lines and its bar
+MIDDLE = (400, 300)  # where the soldier starts, and stays while the left thumb rests
+# The left of the level-up screen's long third line ("... ENTER A BASIN!"): the death screen's two
+# short lines leave it white.
+ENTER_LINE = (255, 341, 345, 355)
+
+
+def zombies_seen(clip, cell=25, least=3):
+    """Cells of the field showing the zombies' flesh, a bright green that neither the soldier's
+    olive nor the ground reaches (the replay bot's colour), as (x, y) in picture pixels."""
+    cells = {}
+    (x0, y0), s, bpp = clip.box[:2], clip.scale, clip.bpp
+    for py, row in enumerate(clip.rows):
+        y = int(y0 + py / s) // cell
+        for px in range(0, clip.w * bpp, bpp):
+            if row[px + 1] >= 128 and row[px] <= 140 and row[px + 2] <= 110:
+                key = (int(x0 + px / bpp / s) // cell, y)
+                cells[key] = cells.get(key, 0) + 1
+    return [((cx + 0.5) * cell, (cy + 0.5) * cell) for (cx, cy), n in cells.items() if n >= least]
+
+
+def level_up_shown(screen, look=None):
+    """The light end screen (in `look`, or a look now) with the level-up's long line of text."""
+    if bright_share(look or screen.shot((0, 0, 800, 600), scale=1 / 6)) <= 0.8:
+        return False
+    return screen.shot(ENTER_LINE).count(ENTER_LINE, lambda c: min(c) < 200) > 150
+
+
+def play_by_touch(screen, aim, seconds):
+    """Plays as a thumb would: the soldier stands in the middle, the right thumb stays down (the
+    gun fires) and at each look drags the crosshair onto the zombie nearest him. The zombies
+    close in on him in straight lines, so a bullet sent towards one meets it however long the
+    look took. Gives the number of looks and the last, up to a light screen (level-up or death)."""
+    end, looks = time.time() + seconds, 0
+    while time.time() < end:
+        look = screen.shot((0, 0, 800, 600), scale=1 / 6)
+        looks += 1
+        if bright_share(look) > 0.8:
+            return looks, look
+        seen = [z for z in zombies_seen(look) if FIELD[1] <= z[1] < FIELD[3]]
+        if seen:
+            aim.to(*min(seen, key=lambda z: math.dist(z, MIDDLE)), steps=2, seconds=0.05)
+    return looks, None
+
+
+def change(a, b):
+    """How much two looks of the same size differ: the mean step of a colour byte."""
+    total = sum(abs(x - y) for ra, rb in zip(a.rows, b.rows) for x, y in zip(ra, rb))
+    return total / (a.w * a.h * a.bpp)
+
+
+def tap_as_a_tap(driver, screen, x, y, tries=5):
+    """Taps (x, y), again while the page got the finger's lift a tap's time or more after its
+    landing (each touch event waits for the page, which a busy machine holds up): the game
+    would rightly take that for a thumb resting. Gives how many taps it took."""
+    driver.execute_script(
+        "window.touchTimes = []; if (!window.touchWatch) { window.touchWatch = true;"
+        " for (const kind of ['touchstart', 'touchend']) addEventListener(kind,"
+        " () => touchTimes.push(performance.now()), true); }")
+    for tried in range(1, tries + 1):
+        driver.execute_script("window.touchTimes = []")
+        screen.tap(x, y)
+        landed, lifted = driver.execute_script("return touchTimes")
+        if lifted - landed < TAP_MS * 0.9:
+            break
+    return tried
+
+
+def level_up(driver, screen, shots):
+    """Ten kills by touch bring the level-up screen; nothing but a tap leaves it, and after the
+    tap the game goes on."""
+    screen.tap(*screen.css(640, 585))  # the submachine gun
+    # Wherever the crosshair is, a stroke as long as the picture takes it to the top-left corner.
+    aim = Aim(screen, 799, 599)
+    aim.press()
+    aim.to(0, 0, steps=3, seconds=0.1)
+    start = time.time()
+    looks, light = play_by_touch(screen, aim, 90)
+    took = time.time() - start
+    shown = light is not None and level_up_shown(screen, light)
+    if shots:
+        driver.save_screenshot(shots + "-phone-level-up.png")
+    seen = "the level-up screen" if shown else "the death screen" if light else "nothing light"
+    if not check(shown, f"played by touch, the tenth kill brings the level-up screen ({seen} after"
+                 f" {took:.0f} s, {looks} looks)"):
+        aim.release()
+        return
+    # The thumb that played lifts, lands again, strokes and lifts: no tap. The stroke takes the
+    # crosshair just beside the soldier, so that the first step of every bullet, however long the
+    # browser's frames, lands among the zombies that stand on him.
+    aim.release()
+    held = frames(driver)
+    time.sleep(0.8)
+    aim.press()
+    aim.to(MIDDLE[0] + 5, MIDDLE[1] + 4, steps=3, seconds=0.15)
+    aim.release()
+    time.sleep(0.3)
+    check(level_up_shown(screen) and frames(driver) > held,
+          "with no finger down, and after a thumb stroked and lifted, the level-up screen stays")
+    taps = tap_as_a_tap(driver, screen, *screen.css(400, 300))
+    aim.press()  # and fires again: at level 2 the zombies come twice as fast
+    held = frames(driver)
+    after = screen.shot((0, 0, 800, 600), scale=1 / 8)
+    later = screen.shot((0, 0, 800, 600), scale=1 / 8)
+    went_on = frames(driver) > held
+    if shots:
+        driver.save_screenshot(shots + "-phone-after-level-up.png")
+    aim.release()
+    shares, moved = (bright_share(after), bright_share(later)), change(later, after)
+    stays = " the level-up screen stays" if level_up_shown(screen, after) else ""
+    check(max(shares) < 0.2 and went_on and moved > 0.1,
+          "a tap leaves it: the field is back and the game goes on, the soldier alive (light"
+          f" {shares[0]:.2f} and {shares[1]:.2f}, change {moved:.1f}, taps sent {taps}){stays}")
+
+
 def play_phone(driver, shots):
     """A whole game by touch on the phone, to the death screen and the end. The zombies overrun
     a soldier who does little within seconds, and each screenshot at this ratio takes the
@@ -262,6 +378,9 @@ def play_phone(driver, shots):
         dead = bright_share(screen.shot((0, 0, 800, 600), scale=1 / 6)) > 0.8
     check(dead, "standing still, the soldier dies: the death screen")
     screen.tap(*screen.css(400, 300))
+    time.sleep(0.5)
+    check(bright_share(screen.shot((0, 0, 800, 600), scale=1 / 6)) > 0.8 and
+          not level_up_shown(screen), "a tap does not leave the death screen")
     screen.down(3, screen.w - 10, 10)
     time.sleep(1.2)
     screen.up(3)
@@ -403,6 +522,8 @@ def run(url, server_stop, measure):
             installable(driver)
             server_stop()
             ready, first = offline(driver, url)
+            if first:  # a fresh game
+                level_up(driver, Screen(driver, PHONE[0], PHONE[1]), shots and shots + "/ratio3")
             if measure and first:
                 print(f"measure: phone online: 'Tap to play' {times[0]:.0f} ms after navigation,"
                       f" first frame {times[1]:.0f} ms; offline: {ready:.0f} ms and {first:.0f} ms")

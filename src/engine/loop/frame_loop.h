@@ -42,8 +42,10 @@ class FrameLoop {
     };
 
     // The desktop falls back on the grid as soon as a frame is a whole period late; a browser
-    // step catches up on up to this many frames first (an animation frame is about eight).
-    static constexpr int kMostFramesPerStep = 32;
+    // step catches up on up to a second of frames first (an animation frame is about eight), so
+    // a browser that shows only a few pictures a second (a slow phone, a page held up) still runs
+    // every 2 ms frame, and only a real stall (a hidden tab) starts afresh with one long frame.
+    static constexpr int kMostFramesPerStep = 500;
 
     FrameLoop(std::uint64_t ticksPerSecond, int mostFramesPerStep)
         : clock_(ticksPerSecond), mostFramesPerStep_(mostFramesPerStep) {}

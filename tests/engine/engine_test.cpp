@@ -100,6 +100,10 @@ TEST(FrameLoop, ABrowserStepRunsTheFramesComeDueAndShowsTheLastOnly) {
     EXPECT_FLOAT_EQ(frames.deltas.back(), 0.002f);
     loop.Step(frames, now + 2000000);
     EXPECT_EQ(frames.deltas.size() - ran, 271u) << "after 1.5 s away, one frame from now";
+    // A new run (or the end of a pause) owes nothing to the frames before it.
+    loop.Clock().Restart();
+    loop.Step(frames, now + 2500000);
+    EXPECT_EQ(frames.deltas.size() - ran, 272u) << "a restarted clock: one frame from now";
 }
 
 TEST(Mixer, VolumesAreLinearGainsAndPanFadesTheFarSide) {

@@ -13,6 +13,9 @@ std::uint64_t FrameClock::Ticks(double seconds) const {
 void FrameClock::Restart() {
     started_ = false;
     delta_ = 0.0f;
+    // The frames and pictures of an earlier run, or of the time before a pause, are not owed.
+    frameDue_ = 0;
+    presentDue_ = 0;
 }
 
 void FrameClock::StartFrame(std::uint64_t now) {

@@ -26,7 +26,7 @@ class FrameClock {
     explicit FrameClock(std::uint64_t ticksPerSecond) : ticksPerSecond_(ticksPerSecond) {}
     std::uint64_t TicksPerSecond() const { return ticksPerSecond_; }
 
-    // The next frame's delta is 0.
+    // The next frame's delta is 0, and the grids of frames and pictures start afresh from it.
     void Restart();
     // A frame's callbacks are about to run at `now`.
     void StartFrame(std::uint64_t now);

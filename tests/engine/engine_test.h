@@ -40,6 +40,8 @@ class EngineTest : public ::testing::Test {
     void TearDown() override {
         hooks.clock = SdlHooks::Clock::kPaced;
         hooks.refuseTargets = false;
+        hooks.targetScenes = 0;
+        hooks.targetQuads = 0;
         hooks.SetFrameHook(nullptr);
         hooks.SetPictureHook(nullptr);
         hge->Release();
